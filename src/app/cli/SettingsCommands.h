@@ -1,0 +1,6 @@
+#pragma once
+
+#include "CliCommand.h"
+
+// stashly-cli settings get KEY | set KEY VALUE | list
+void addSettingsCommands(CliRegistry &registry);

@@ -1,0 +1,194 @@
+#include "core/Settings.h"
+
+#include "core/PlatformPaths.h"
+
+#include <QDir>
+#include <QMutex>
+#include <QSettings>
+#include <QStandardPaths>
+
+#include <memory>
+
+namespace {
+
+QMutex &mutex()
+{
+    static QMutex m;
+    return m;
+}
+
+QString &overridePath()
+{
+    static QString path;
+    return path;
+}
+
+std::unique_ptr<QSettings> &store()
+{
+    static std::unique_ptr<QSettings> s;
+    return s;
+}
+
+QString defaultFilePath()
+{
+    QString config = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
+    if (config.isEmpty())
+        config = QDir::tempPath();
+    return QDir(config).filePath(QStringLiteral("Stashly2/Stashly2.ini"));
+}
+
+// Callers hold the mutex.
+QSettings &settingsLocked()
+{
+    auto &s = store();
+    if (!s) {
+        const QString path = overridePath().isEmpty() ? defaultFilePath() : overridePath();
+        s = std::make_unique<QSettings>(path, QSettings::IniFormat);
+    }
+    return *s;
+}
+
+} // namespace
+
+const QList<Settings::Key> &Settings::catalogue()
+{
+    static const QList<Key> keys = {
+        {DatabasePath, Type::Path, {}, QStringLiteral("where the library package lies")},
+        {DownloadPath, Type::Path, {}, QStringLiteral("where web downloads are saved")},
+        {firstRunDate, Type::Date, {}, QStringLiteral("first use of this library")},
+        {defaultCurrencySymbol, Type::Text, {}, QStringLiteral("long form of the default currency")},
+        {logLevel, Type::Integer, 0, QStringLiteral("how much is written to the log (0-2)")},
+        {dateFormatIndex, Type::Integer, {}, QStringLiteral("date display format (0-2)")},
+        {decFormatIndex, Type::Integer, {}, QStringLiteral("decimal and grouping symbols (0-1)")},
+        {colorSchemeIndex, Type::Integer, 1, QStringLiteral("colour scheme of the detail card")},
+        {viewMode, Type::Integer, {}, QStringLiteral("0 icon view, 1 list view, 2 enhanced view")},
+        {photosAppDBPath, Type::Path, {}, QStringLiteral("the photo library database chosen by the user")},
+        {defaultCameraUniqueIDForBarcodeScanning, Type::Text, {},
+         QStringLiteral("camera chosen for scanning")},
+        {oldDBPathNeedingDeletion, Type::Path, {}, QStringLiteral("a replaced library to delete after a restore")},
+        {messageCenterURL, Type::Text, {}, QStringLiteral("address of the message of the day; empty: none")},
+    };
+    return keys;
+}
+
+const Settings::Key *Settings::find(const QString &name)
+{
+    for (const Key &key : catalogue())
+        if (key.name == name)
+            return &key;
+    return nullptr;
+}
+
+void Settings::setFilePath(const QString &path)
+{
+    QMutexLocker lock(&mutex());
+    if (store())
+        store()->sync();
+    store().reset();
+    overridePath() = path;
+}
+
+QString Settings::filePath()
+{
+    QMutexLocker lock(&mutex());
+    return settingsLocked().fileName();
+}
+
+bool Settings::contains(const QString &key)
+{
+    QMutexLocker lock(&mutex());
+    return settingsLocked().contains(key);
+}
+
+QVariant Settings::value(const QString &key)
+{
+    QMutexLocker lock(&mutex());
+    return settingsLocked().value(key);
+}
+
+void Settings::setValue(const QString &key, const QVariant &value)
+{
+    QMutexLocker lock(&mutex());
+    QSettings &s = settingsLocked();
+    s.setValue(key, value);
+    s.sync();
+}
+
+void Settings::remove(const QString &key)
+{
+    QMutexLocker lock(&mutex());
+    QSettings &s = settingsLocked();
+    s.remove(key);
+    s.sync();
+}
+
+int Settings::integer(const QString &key)
+{
+    const QVariant v = value(key);
+    if (v.isValid()) {
+        bool ok = false;
+        const int i = v.toInt(&ok);
+        if (ok)
+            return i;
+    }
+    const Key *k = find(key);
+    return k && k->defaultValue.isValid() ? k->defaultValue.toInt() : 0;
+}
+
+QString Settings::text(const QString &key)
+{
+    const QVariant v = value(key);
+    if (v.isValid())
+        return v.toString();
+    const Key *k = find(key);
+    return k && k->defaultValue.isValid() ? k->defaultValue.toString() : QString();
+}
+
+QDateTime Settings::date(const QString &key)
+{
+    const QVariant v = value(key);
+    if (v.canConvert<QDateTime>())
+        return v.toDateTime();
+    return {};
+}
+
+QVariant Settings::parse(const QString &key, const QString &text, QString *error)
+{
+    const Key *k = find(key);
+    const Type type = k ? k->type : Type::Text;
+    switch (type) {
+    case Type::Integer: {
+        bool ok = false;
+        const int i = text.trimmed().toInt(&ok);
+        if (!ok) {
+            if (error)
+                *error = QStringLiteral("%1 takes a whole number, not \"%2\"").arg(key, text);
+            return {};
+        }
+        return i;
+    }
+    case Type::Date: {
+        const QDateTime dt = QDateTime::fromString(text.trimmed(), Qt::ISODate);
+        if (!dt.isValid()) {
+            if (error)
+                *error = QStringLiteral("%1 takes an ISO 8601 date, not \"%2\"").arg(key, text);
+            return {};
+        }
+        return dt;
+    }
+    case Type::Path:
+    case Type::Text:
+        return text;
+    }
+    return text;
+}
+
+QString Settings::toText(const QString &key, const QVariant &value)
+{
+    if (!value.isValid())
+        return {};
+    const Key *k = find(key);
+    if (k && k->type == Type::Date)
+        return value.toDateTime().toUTC().toString(Qt::ISODate);
+    return value.toString();
+}

@@ -1,0 +1,116 @@
+#include "ui/MainWindow.h"
+
+#include "ui/PreferencesWindow.h"
+#include "ui/TroubleshootingWindow.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QLabel>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QSplitter>
+#include <QStatusBar>
+#include <QToolBar>
+#include <QVBoxLayout>
+
+MainWindow::MainWindow(QWidget *parent)
+    : QMainWindow(parent)
+{
+    setObjectName(QStringLiteral("MainWindow"));
+    setWindowTitle(QStringLiteral("Stashly"));
+    setWindowIcon(QIcon(QStringLiteral(":/icons/stashly.svg")));
+    resize(1200, 760);
+
+    m_sourceArea = makePlaceholder(tr("Library"), QStringLiteral("sourceListArea"));
+    m_recordArea = makePlaceholder(tr("No records yet"), QStringLiteral("recordArea"));
+    m_detailArea = makePlaceholder(tr("No Record Selected"), QStringLiteral("detailArea"));
+    m_utilityPane = makePlaceholder(QString(), QStringLiteral("utilityPane"));
+    m_utilityPane->setMinimumHeight(28);
+
+    auto *centre = new QSplitter(Qt::Horizontal);
+    centre->addWidget(m_sourceArea);
+    centre->addWidget(m_recordArea);
+    centre->addWidget(m_detailArea);
+    centre->setStretchFactor(0, 0);
+    centre->setStretchFactor(1, 1);
+    centre->setStretchFactor(2, 0);
+    centre->setSizes({220, 680, 300});
+
+    auto *vertical = new QSplitter(Qt::Vertical);
+    vertical->addWidget(centre);
+    vertical->addWidget(m_utilityPane);
+    vertical->setStretchFactor(0, 1);
+    vertical->setStretchFactor(1, 0);
+    setCentralWidget(vertical);
+
+    buildMenus();
+    statusBar()->showMessage(tr("Ready"));
+}
+
+MainWindow::~MainWindow() = default;
+
+QWidget *MainWindow::makePlaceholder(const QString &text, const QString &objectName)
+{
+    auto *label = new QLabel(text);
+    label->setObjectName(objectName);
+    label->setAlignment(Qt::AlignCenter);
+    label->setStyleSheet(QStringLiteral("color: palette(mid);"));
+    return label;
+}
+
+void MainWindow::buildMenus()
+{
+    QMenu *file = menuBar()->addMenu(tr("&File"));
+    QAction *close = file->addAction(tr("&Close Window"), this, &QWidget::close);
+    close->setShortcut(QKeySequence::Close);
+    file->addSeparator();
+    QAction *quit = file->addAction(tr("&Quit Stashly"), qApp, &QApplication::closeAllWindows);
+    quit->setShortcut(QKeySequence::Quit);
+    quit->setMenuRole(QAction::QuitRole);
+
+    QMenu *edit = menuBar()->addMenu(tr("&Edit"));
+    QAction *prefs = edit->addAction(tr("&Preferences..."), this, &MainWindow::showPreferences);
+    prefs->setShortcut(QKeySequence(QStringLiteral("Ctrl+,")));
+    prefs->setMenuRole(QAction::PreferencesRole);
+
+    menuBar()->addMenu(tr("&View"));
+
+    QMenu *window = menuBar()->addMenu(tr("&Window"));
+    window->addAction(tr("&Troubleshooting"), this, &MainWindow::showTroubleshooting);
+
+    QMenu *help = menuBar()->addMenu(tr("&Help"));
+    help->addAction(tr("&About Stashly"), this, [this] {
+        QMessageBox::about(this, tr("About Stashly"),
+                           tr("<b>Stashly</b> %1<br>Keep track of everything you own.")
+                               .arg(QApplication::applicationVersion()));
+    });
+
+    QToolBar *toolbar = addToolBar(tr("Main"));
+    toolbar->setObjectName(QStringLiteral("mainToolBar"));
+    toolbar->setMovable(false);
+    toolbar->addAction(prefs);
+}
+
+PreferencesWindow *MainWindow::preferencesWindow()
+{
+    if (!m_preferences)
+        m_preferences = new PreferencesWindow(this);
+    return m_preferences;
+}
+
+TroubleshootingWindow *MainWindow::troubleshootingWindow()
+{
+    if (!m_troubleshooting)
+        m_troubleshooting = new TroubleshootingWindow(this);
+    return m_troubleshooting;
+}
+
+void MainWindow::showPreferences()
+{
+    preferencesWindow()->openWindow();
+}
+
+void MainWindow::showTroubleshooting()
+{
+    troubleshootingWindow()->openWindow();
+}

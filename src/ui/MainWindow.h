@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QMainWindow>
+
+class QSplitter;
+class PreferencesWindow;
+class TroubleshootingWindow;
+
+// The main window: source list on the left, records in the centre, the record's
+// details on the right and the utility pane below. The panes fill in as their
+// subsystems arrive; this class only lays them out and holds the menus.
+class MainWindow : public QMainWindow
+{
+    Q_OBJECT
+
+public:
+    explicit MainWindow(QWidget *parent = nullptr);
+    ~MainWindow() override;
+
+    PreferencesWindow *preferencesWindow();
+    TroubleshootingWindow *troubleshootingWindow();
+
+    QWidget *sourceListArea() const { return m_sourceArea; }
+    QWidget *recordArea() const { return m_recordArea; }
+    QWidget *detailArea() const { return m_detailArea; }
+    QWidget *utilityPane() const { return m_utilityPane; }
+
+public slots:
+    void showPreferences();
+    void showTroubleshooting();
+
+private:
+    void buildMenus();
+    QWidget *makePlaceholder(const QString &text, const QString &objectName);
+
+    QWidget *m_sourceArea = nullptr;
+    QWidget *m_recordArea = nullptr;
+    QWidget *m_detailArea = nullptr;
+    QWidget *m_utilityPane = nullptr;
+    PreferencesWindow *m_preferences = nullptr;
+    TroubleshootingWindow *m_troubleshooting = nullptr;
+};

@@ -1,0 +1,26 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds, and runs every test (offscreen) through CTest.
+set -euo pipefail
+cd "$(dirname "$0")"
+here=$(pwd)
+
+./scripts/install-deps.sh
+
+export CCACHE_DIR="${CCACHE_DIR:-$HOME/.cache/stashly-ccache}"
+export QT_QPA_PLATFORM=offscreen
+export QTWEBENGINE_DISABLE_SANDBOX=1
+jobs=$(nproc)
+
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DSTASHLY_SHARED_DIR="$here/../shared" >/dev/null
+cmake --build build -j "$jobs"
+
+# The decoder again under AddressSanitizer and UBSan: hostile frames must never
+# read or write out of bounds.
+cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DSTASHLY_SANITIZE=ON -DSTASHLY_DECODER_ONLY=ON \
+      -DSTASHLY_BENCH=OFF -DSTASHLY_SHARED_DIR="$here/../shared" >/dev/null
+cmake --build build-asan -j "$jobs"
+
+status=0
+ctest --test-dir build --output-on-failure -j "$jobs" || status=$?
+ASAN_OPTIONS=detect_leaks=0 ctest --test-dir build-asan --output-on-failure -j "$jobs" || status=$?
+exit $status

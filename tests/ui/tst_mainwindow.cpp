@@ -1,0 +1,46 @@
+#include "ui/MainWindow.h"
+#include "ui/PreferencesWindow.h"
+#include "ui/TroubleshootingWindow.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QToolBar>
+#include <QTest>
+
+class TestMainWindow : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void opensMainAndPreferences()
+    {
+        MainWindow window;
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QVERIFY(window.sourceListArea()->isVisible());
+        QVERIFY(window.recordArea()->isVisible());
+        QVERIFY(window.detailArea()->isVisible());
+
+        window.showPreferences();
+        PreferencesWindow *prefs = window.preferencesWindow();
+        QVERIFY(QTest::qWaitForWindowExposed(prefs));
+        QCOMPARE(prefs->windowTitle(), QStringLiteral("Payment Methods"));
+
+        // Switching by the toolbar item with identifier "5".
+        QAction *database = prefs->findChild<QAction *>(QStringLiteral("5"));
+        QVERIFY(database);
+        database->trigger();
+        QCOMPARE(prefs->windowTitle(), QStringLiteral("Database Selection"));
+        QVERIFY(database->isChecked());
+
+        window.showTroubleshooting();
+        QVERIFY(window.troubleshootingWindow()->controller().isOpen());
+        window.troubleshootingWindow()->close();
+        QVERIFY(!window.troubleshootingWindow()->controller().isOpen());
+        prefs->close();
+        window.close();
+    }
+};
+
+QTEST_MAIN(TestMainWindow)
+#include "tst_mainwindow.moc"

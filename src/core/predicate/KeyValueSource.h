@@ -8,9 +8,16 @@
 // in tests. Values are read by attribute name; to-many relationships give their
 // members, so that a key path such as "customField.cfTextField" is tested with
 // ANY over the related objects.
+//
+// Derived keys a store object must also answer:
+// - notesPlainTextKey ("notesPlainText"): a record's `notes` are bytes (archived
+//   styled text); the library search tests their plain text, which the record
+//   serves under this key as a QString (invalid QVariant when it has no notes).
 class KeyValueSource
 {
 public:
+    static inline const QString notesPlainTextKey = QStringLiteral("notesPlainText");
+
     virtual ~KeyValueSource() = default;
 
     // The attribute's value; an invalid QVariant when it has none (or no such key).

@@ -1,0 +1,401 @@
+#include "core/store/SQLiteStore.h"
+
+#include "core/store/StoreFileCheck.h"
+#include "core/store/StoreSchema.h"
+
+#include <QDateTime>
+#include <QFile>
+#include <QFileInfo>
+#include <QSet>
+#include <QSqlError>
+#include <QTemporaryDir>
+#include <QTimeZone>
+#include <QUuid>
+
+#include <atomic>
+
+namespace {
+
+std::function<void()> &beforeCommitHook()
+{
+    static std::function<void()> hook;
+    return hook;
+}
+
+QString nextConnectionName()
+{
+    static std::atomic<int> counter{0};
+    return QStringLiteral("stashly-store-%1").arg(++counter);
+}
+
+void setError(QString *error, const QString &text)
+{
+    if (error)
+        *error = text;
+}
+
+// Many texts repeat from record to record (category, location, currency ...);
+// sharing one copy of each keeps a large library small in memory.
+class TextPool
+{
+public:
+    void share(QVariant &value)
+    {
+        const QString text = value.toString();
+        const auto it = m_texts.constFind(text);
+        if (it != m_texts.constEnd())
+            value = *it;
+        else if (m_texts.size() < 4096)
+            m_texts.insert(text);
+    }
+
+private:
+    QSet<QString> m_texts;
+};
+
+QVariant fromColumn(const QVariant &stored, AttributeDescription::Type type)
+{
+    using Type = AttributeDescription::Type;
+    if (stored.isNull())
+        return QVariant();
+    switch (type) {
+    case Type::Text:
+        return stored.typeId() == QMetaType::QString ? stored : QVariant(stored.toString());
+    case Type::Integer:
+        return stored.toLongLong();
+    case Type::Number:
+        return stored.toDouble();
+    case Type::Boolean:
+        return stored.toLongLong() != 0;
+    case Type::Date:
+        return QDateTime::fromMSecsSinceEpoch(stored.toLongLong(), QTimeZone::utc());
+    case Type::Bytes: {
+        QByteArray bytes = stored.typeId() == QMetaType::QString ? stored.toString().toUtf8() : stored.toByteArray();
+        if (bytes.isNull())
+            bytes = QByteArray("");
+        return bytes;
+    }
+    }
+    return QVariant();
+}
+
+QVariant toColumn(const QVariant &value, AttributeDescription::Type type)
+{
+    using Type = AttributeDescription::Type;
+    if (!value.isValid())
+        return QVariant();
+    switch (type) {
+    case Type::Boolean:
+        return int(value.toBool());
+    case Type::Date:
+        return qlonglong(value.toDateTime().toMSecsSinceEpoch());
+    default:
+        return value;
+    }
+}
+
+} // namespace
+
+void SQLiteStore::setBeforeCommitHook(std::function<void()> hook)
+{
+    beforeCommitHook() = std::move(hook);
+}
+
+SQLiteStore::SQLiteStore(const ManagedObjectModel &model)
+    : m_model(model)
+{
+}
+
+SQLiteStore::~SQLiteStore()
+{
+    disconnect();
+}
+
+bool SQLiteStore::connect(const QString &file, bool readOnly, QString *error)
+{
+    m_connectionName = nextConnectionName();
+    m_db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_connectionName);
+    m_db.setDatabaseName(file);
+    if (readOnly)
+        m_db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_READONLY"));
+    if (!m_db.open()) {
+        setError(error, QStringLiteral("The library store \"%1\" cannot be opened: %2")
+                            .arg(m_path, m_db.lastError().text()));
+        return false;
+    }
+    if (!readOnly) {
+        // A rollback journal keeps the file complete by itself after every save
+        // (backups copy it alone), and full sync makes each commit durable.
+        QSqlQuery q(m_db);
+        if (!q.exec(QStringLiteral("PRAGMA journal_mode = DELETE")) || !q.exec(QStringLiteral("PRAGMA synchronous = FULL"))) {
+            setError(error, QStringLiteral("The library store \"%1\" cannot be opened: %2")
+                                .arg(m_path, q.lastError().text()));
+            return false;
+        }
+    }
+    return true;
+}
+
+void SQLiteStore::disconnect()
+{
+    if (m_connectionName.isEmpty())
+        return;
+    m_statements.clear();
+    m_db.close();
+    m_db = QSqlDatabase();
+    QSqlDatabase::removeDatabase(m_connectionName);
+    m_connectionName.clear();
+}
+
+bool SQLiteStore::create(const QString &path, const ManagedObjectModel &model, QString *error)
+{
+    // The schema is made under another name and moved into place once complete,
+    // so an interrupted creation never leaves a half-made `sqldata`.
+    const QString building = path + QStringLiteral(".creating");
+    QFile::remove(building);
+    QFile::remove(building + QStringLiteral("-journal"));
+    bool ok = false;
+    {
+        SQLiteStore maker(model);
+        maker.m_path = path;
+        if (maker.connect(building, false, error)) {
+            QSqlQuery q(maker.m_db);
+            ok = maker.m_db.transaction();
+            const QStringList sql =
+                StoreSchema::createStatements(model, model.version(), QUuid::createUuid().toString(QUuid::WithoutBraces));
+            for (const QString &statement : sql)
+                ok = ok && q.exec(statement);
+            ok = ok && maker.m_db.commit();
+            if (!ok)
+                setError(error, QStringLiteral("The library store \"%1\" cannot be created: %2")
+                                    .arg(path, q.lastError().text()));
+        }
+    }
+    if (ok && !QFile::rename(building, path)) {
+        setError(error, QStringLiteral("The library store \"%1\" cannot be created.").arg(path));
+        ok = false;
+    }
+    if (!ok)
+        QFile::remove(building);
+    return ok;
+}
+
+std::unique_ptr<SQLiteStore> SQLiteStore::open(const QString &path, OpenMode mode, const ManagedObjectModel &model,
+                                               QString *error)
+{
+    if (!QFileInfo::exists(path) && mode == OpenMode::CreateIfMissing && !create(path, model, error))
+        return nullptr;
+    const StoreFileCheck::Result check = StoreFileCheck::check(path, model);
+    if (check.status != StoreFileCheck::Status::Ok) {
+        setError(error, check.message);
+        return nullptr;
+    }
+    std::unique_ptr<SQLiteStore> store(new SQLiteStore(model));
+    store->m_path = path;
+    store->m_uuid = check.uuid;
+    store->m_fileVersion = check.version;
+    if (mode == OpenMode::ReadOnly) {
+        store->m_readOnly = true;
+        store->m_recoveredCopy = check.recoveredFolder;
+        if (!store->connect(check.recoveredFolder ? check.recoveredFile : path, true, error))
+            return nullptr;
+        return store;
+    }
+    if (!store->connect(path, false, error))
+        return nullptr;
+    if (check.version < model.version()) {
+        QString why;
+        if (!store->m_db.transaction() || !StoreSchema::migrate(store->m_db, model, &why) || !store->m_db.commit()) {
+            store->m_db.rollback();
+            setError(error, QStringLiteral("The library store \"%1\" could not be brought up to date: %2")
+                                .arg(path, why.isEmpty() ? store->m_db.lastError().text() : why));
+            return nullptr;
+        }
+    }
+    return store;
+}
+
+bool SQLiteStore::load(LoadTarget &target, QString *error)
+{
+    const QList<EntityDescription> &entities = m_model.entities();
+    for (int e = 0; e < entities.size(); ++e) {
+        const EntityDescription &entity = entities.at(e);
+        // A store opened read-only may be of an older version: read the columns it has.
+        const QStringList columns = StoreSchema::existingColumns(m_db, StoreSchema::entityTable(entity));
+        if (columns.isEmpty())
+            continue;
+        QStringList select{QStringLiteral("pk")};
+        std::vector<int> attributeOfColumn;
+        for (int a = 0; a < entity.attributes().size(); ++a) {
+            if (columns.contains(entity.attributes().at(a).name)) {
+                select.append(StoreSchema::quoted(entity.attributes().at(a).name));
+                attributeOfColumn.push_back(a);
+            }
+        }
+        std::vector<AttributeDescription::Type> types;
+        for (int a : attributeOfColumn)
+            types.push_back(entity.attributes().at(a).type);
+        std::vector<TextPool> pools(attributeOfColumn.size());
+        QSqlQuery q(m_db);
+        q.setForwardOnly(true);
+        if (!q.exec(QStringLiteral("SELECT %1 FROM %2 ORDER BY pk")
+                        .arg(select.join(QStringLiteral(", ")), StoreSchema::quoted(StoreSchema::entityTable(entity))))) {
+            setError(error, QStringLiteral("The library store \"%1\" cannot be read: %2").arg(m_path, q.lastError().text()));
+            return false;
+        }
+        while (q.next()) {
+            QVariant *values = target.addRow(e, q.value(0).toLongLong());
+            if (!values)
+                continue;
+            for (size_t c = 0; c < attributeOfColumn.size(); ++c) {
+                QVariant v = fromColumn(q.value(int(c) + 1), types[c]);
+                if (types[c] == AttributeDescription::Type::Text && v.isValid())
+                    pools[c].share(v);
+                values[attributeOfColumn[c]] = std::move(v);
+            }
+        }
+        for (int r = 0; r < entity.relationships().size(); ++r) {
+            const QString table = StoreSchema::joinTable(entity, entity.relationships().at(r));
+            if (StoreSchema::existingColumns(m_db, table).isEmpty())
+                continue;
+            if (!q.exec(QStringLiteral("SELECT owner, member FROM %1 ORDER BY owner, member").arg(StoreSchema::quoted(table)))) {
+                setError(error, QStringLiteral("The library store \"%1\" cannot be read: %2").arg(m_path, q.lastError().text()));
+                return false;
+            }
+            while (q.next())
+                target.addMember(e, r, q.value(0).toLongLong(), q.value(1).toLongLong());
+        }
+    }
+    QSqlQuery q(m_db);
+    q.setForwardOnly(true);
+    if (q.exec(QStringLiteral("SELECT entity, maxpk FROM %1").arg(StoreSchema::primaryKeyTable()))) {
+        while (q.next()) {
+            const int e = m_model.entityIndex(q.value(0).toString());
+            if (e >= 0)
+                target.setMaxPrimaryKey(e, q.value(1).toLongLong());
+        }
+    }
+    return true;
+}
+
+QSqlQuery &SQLiteStore::statement(const QString &sql)
+{
+    auto it = m_statements.find(sql);
+    if (it == m_statements.end()) {
+        auto query = std::make_unique<QSqlQuery>(m_db);
+        query->prepare(sql);
+        it = m_statements.emplace(sql, std::move(query)).first;
+    }
+    return *it->second;
+}
+
+bool SQLiteStore::writeRow(const RowChange &change, QString *error)
+{
+    const EntityDescription &entity = m_model.entities().at(change.entity);
+    const QString table = StoreSchema::quoted(StoreSchema::entityTable(entity));
+    auto run = [error](QSqlQuery &q) {
+        if (q.exec())
+            return true;
+        setError(error, q.lastError().text());
+        return false;
+    };
+    if (change.kind == RowChange::Kind::Delete) {
+        QSqlQuery &row = statement(QStringLiteral("DELETE FROM %1 WHERE pk = ?").arg(table));
+        row.bindValue(0, change.primaryKey);
+        if (!run(row))
+            return false;
+        for (const RelationshipDescription &r : entity.relationships()) {
+            QSqlQuery &q = statement(QStringLiteral("DELETE FROM %1 WHERE owner = ?")
+                                         .arg(StoreSchema::quoted(StoreSchema::joinTable(entity, r))));
+            q.bindValue(0, change.primaryKey);
+            if (!run(q))
+                return false;
+        }
+        // Owners drop a deleted member themselves; this catches any row left over.
+        for (const EntityDescription &owner : m_model.entities()) {
+            for (const RelationshipDescription &r : owner.relationships()) {
+                if (r.destinationEntity != entity.name())
+                    continue;
+                QSqlQuery &q = statement(QStringLiteral("DELETE FROM %1 WHERE member = ?")
+                                             .arg(StoreSchema::quoted(StoreSchema::joinTable(owner, r))));
+                q.bindValue(0, change.primaryKey);
+                if (!run(q))
+                    return false;
+            }
+        }
+        return true;
+    }
+    if (change.values) {
+        const QList<AttributeDescription> &attributes = entity.attributes();
+        QStringList columns{QStringLiteral("pk")};
+        QStringList marks{QStringLiteral("?")};
+        for (const AttributeDescription &a : attributes) {
+            columns.append(StoreSchema::quoted(a.name));
+            marks.append(QStringLiteral("?"));
+        }
+        QSqlQuery &row = statement(QStringLiteral("INSERT OR REPLACE INTO %1 (%2) VALUES (%3)")
+                                       .arg(table, columns.join(QLatin1Char(',')), marks.join(QLatin1Char(','))));
+        row.bindValue(0, change.primaryKey);
+        for (int a = 0; a < attributes.size(); ++a)
+            row.bindValue(a + 1, toColumn(change.values[a], attributes.at(a).type));
+        if (!run(row))
+            return false;
+    }
+    for (const auto &[r, members] : change.relationships) {
+        const QString join = StoreSchema::quoted(StoreSchema::joinTable(entity, entity.relationships().at(r)));
+        QSqlQuery &clear = statement(QStringLiteral("DELETE FROM %1 WHERE owner = ?").arg(join));
+        clear.bindValue(0, change.primaryKey);
+        if (!run(clear))
+            return false;
+        QSqlQuery &add = statement(QStringLiteral("INSERT INTO %1 (owner, member) VALUES (?, ?)").arg(join));
+        for (qint64 member : members) {
+            add.bindValue(0, change.primaryKey);
+            add.bindValue(1, member);
+            if (!run(add))
+                return false;
+        }
+    }
+    return true;
+}
+
+bool SQLiteStore::save(const std::vector<RowChange> &changes, const std::vector<std::pair<int, qint64>> &maxPrimaryKeys,
+                       QString *error)
+{
+    if (m_readOnly) {
+        setError(error, QStringLiteral("The library store \"%1\" was opened read-only.").arg(m_path));
+        return false;
+    }
+    if (!m_db.transaction()) {
+        setError(error, m_db.lastError().text());
+        return false;
+    }
+    QString why;
+    bool ok = true;
+    for (const RowChange &change : changes)
+        if (!(ok = writeRow(change, &why)))
+            break;
+    if (ok) {
+        QSqlQuery &keys =
+            statement(QStringLiteral("INSERT OR REPLACE INTO %1 (entity, maxpk) VALUES (?, ?)").arg(StoreSchema::primaryKeyTable()));
+        for (const auto &[e, pk] : maxPrimaryKeys) {
+            keys.bindValue(0, m_model.entities().at(e).name());
+            keys.bindValue(1, pk);
+            if (!keys.exec()) {
+                why = keys.lastError().text();
+                ok = false;
+                break;
+            }
+        }
+    }
+    if (ok && beforeCommitHook())
+        beforeCommitHook()();
+    if (ok && !m_db.commit()) {
+        why = m_db.lastError().text();
+        ok = false;
+    }
+    if (!ok) {
+        m_db.rollback();
+        setError(error, QStringLiteral("The library store \"%1\" could not be written: %2").arg(m_path, why));
+    }
+    return ok;
+}

@@ -1,0 +1,93 @@
+#pragma once
+
+#include "core/store/ManagedObjectModel.h"
+
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QString>
+#include <QVariant>
+
+#include <functional>
+#include <memory>
+#include <unordered_map>
+#include <vector>
+
+class QTemporaryDir;
+
+// The store file `sqldata`: one table per entity, one join table per to-many
+// relationship, and a metadata table with our identifier, the model version and
+// the store's UUID. Opening checks the file read-only first; a file that is not
+// ours, is damaged or comes from a newer version is reported and never written.
+// Older versions gain the missing tables and columns in one transaction. Every
+// save is one transaction (rollback journal, full sync), so a process killed
+// during a save leaves the last saved state.
+class SQLiteStore
+{
+public:
+    enum class OpenMode {
+        CreateIfMissing, // make a new store when there is no file
+        OpenExisting,    // the file must exist
+        ReadOnly,        // never write: no migration, no saves
+    };
+
+    // Receives the stored rows at load time.
+    class LoadTarget
+    {
+    public:
+        virtual ~LoadTarget() = default;
+        // The value array to fill for a new object of the entity (by model position).
+        virtual QVariant *addRow(int entity, qint64 primaryKey) = 0;
+        virtual void addMember(int entity, int relationship, qint64 owner, qint64 member) = 0;
+        virtual void setMaxPrimaryKey(int entity, qint64 primaryKey) = 0;
+    };
+
+    // One object to write at save.
+    struct RowChange
+    {
+        enum class Kind { Insert, Update, Delete };
+        int entity = -1;
+        qint64 primaryKey = 0;
+        Kind kind = Kind::Update;
+        const QVariant *values = nullptr; // all attribute values; null: attributes unchanged
+        // Relationships whose member lists are written anew: index and member keys.
+        std::vector<std::pair<int, std::vector<qint64>>> relationships;
+    };
+
+    static std::unique_ptr<SQLiteStore> open(const QString &path, OpenMode mode, const ManagedObjectModel &model,
+                                             QString *error);
+    ~SQLiteStore();
+    SQLiteStore(const SQLiteStore &) = delete;
+    SQLiteStore &operator=(const SQLiteStore &) = delete;
+
+    const QString &path() const { return m_path; }
+    const QString &uuid() const { return m_uuid; }
+    bool isReadOnly() const { return m_readOnly; }
+    // The model version the file had when it was opened (before any migration).
+    int fileVersion() const { return m_fileVersion; }
+
+    bool load(LoadTarget &target, QString *error);
+    // Writes the changes and the highest primary keys handed out, all or nothing.
+    bool save(const std::vector<RowChange> &changes, const std::vector<std::pair<int, qint64>> &maxPrimaryKeys,
+              QString *error);
+
+    // Test hook: runs inside every save transaction just before the commit.
+    static void setBeforeCommitHook(std::function<void()> hook);
+
+private:
+    SQLiteStore(const ManagedObjectModel &model);
+    bool connect(const QString &file, bool readOnly, QString *error);
+    void disconnect();
+    static bool create(const QString &path, const ManagedObjectModel &model, QString *error);
+    bool writeRow(const RowChange &change, QString *error);
+    QSqlQuery &statement(const QString &sql);
+
+    const ManagedObjectModel &m_model;
+    QString m_path;
+    QString m_uuid;
+    QString m_connectionName;
+    QSqlDatabase m_db;
+    std::shared_ptr<QTemporaryDir> m_recoveredCopy;
+    std::unordered_map<QString, std::unique_ptr<QSqlQuery>> m_statements;
+    bool m_readOnly = false;
+    int m_fileVersion = 0;
+};

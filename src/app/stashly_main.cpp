@@ -1,9 +1,12 @@
+#include "UnixSignalQuit.h"
 #include "core/Log.h"
+#include "core/Stashly2_AppDelegate.h"
 #include "core/TBXRunAlertPanel.h"
 #include "ui/MainWindow.h"
 #include "ui/QtAlertPresenter.h"
 
 #include <QApplication>
+#include <QTimer>
 
 int main(int argc, char *argv[])
 {
@@ -11,13 +14,30 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Stashly2"));
     QApplication::setApplicationDisplayName(QStringLiteral("Stashly"));
-    QApplication::setApplicationVersion(QStringLiteral(STASHLY_VERSION));
+    QApplication::setApplicationVersion(Stashly2_AppDelegate::versionString());
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/stashly.svg")));
+    QApplication::setQuitOnLastWindowClosed(false);
 
-    MainWindow window;
-    QtAlertPresenter alerts(&window);
+    QtAlertPresenter alerts;
     TBXRunAlertPanel::setPresenter(&alerts);
+
+    Stashly2_AppDelegate delegate;
+    MainWindow window(&delegate);
+    alerts.setParent(&window);
+    const auto quit = [&window] { QTimer::singleShot(0, &window, &QWidget::close); };
+    delegate.setHost({
+        [&window] { return window.commitEditing(); },
+        {},
+        {},
+        quit,
+        {},
+    });
+    UnixSignalQuit signalQuit(quit);
+
+    // The store opens while the main window loads, before the launch sequence.
+    delegate.managedObjectContext();
     window.show();
+    delegate.applicationDidFinishLaunching();
     const int status = app.exec();
     TBXRunAlertPanel::setPresenter(nullptr);
     return status;

@@ -1,10 +1,12 @@
 #include "ui/MainWindow.h"
 
+#include "core/Stashly2_AppDelegate.h"
 #include "ui/PreferencesWindow.h"
 #include "ui/TroubleshootingWindow.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QCloseEvent>
 #include <QLabel>
 #include <QMenuBar>
 #include <QMessageBox>
@@ -13,9 +15,17 @@
 #include <QToolBar>
 #include <QVBoxLayout>
 
-MainWindow::MainWindow(QWidget *parent)
-    : QMainWindow(parent)
+// The resource file lives in this static library; it must be registered by hand.
+static void initResources()
 {
+    Q_INIT_RESOURCE(resources);
+}
+
+MainWindow::MainWindow(Stashly2_AppDelegate *delegate, QWidget *parent)
+    : QMainWindow(parent)
+    , m_delegate(delegate)
+{
+    initResources();
     setObjectName(QStringLiteral("MainWindow"));
     setWindowTitle(QStringLiteral("Stashly"));
     setWindowIcon(QIcon(QStringLiteral(":/icons/stashly.svg")));
@@ -64,7 +74,7 @@ void MainWindow::buildMenus()
     QAction *close = file->addAction(tr("&Close Window"), this, &QWidget::close);
     close->setShortcut(QKeySequence::Close);
     file->addSeparator();
-    QAction *quit = file->addAction(tr("&Quit Stashly"), qApp, &QApplication::closeAllWindows);
+    QAction *quit = file->addAction(tr("&Quit Stashly"), this, &QWidget::close);
     quit->setShortcut(QKeySequence::Quit);
     quit->setMenuRole(QAction::QuitRole);
 
@@ -89,6 +99,31 @@ void MainWindow::buildMenus()
     toolbar->setObjectName(QStringLiteral("mainToolBar"));
     toolbar->setMovable(false);
     toolbar->addAction(prefs);
+}
+
+bool MainWindow::commitEditing()
+{
+    // Moving the focus away ends the edit of a line or text field, as a click
+    // elsewhere would.
+    if (QWidget *focus = QApplication::focusWidget())
+        focus->clearFocus();
+    return true;
+}
+
+void MainWindow::closeEvent(QCloseEvent *event)
+{
+    if (!m_delegate || m_terminating) {
+        QMainWindow::closeEvent(event);
+        return;
+    }
+    if (m_delegate->applicationShouldTerminate() == Stashly2_AppDelegate::TerminateReply::Cancel) {
+        event->ignore();
+        return;
+    }
+    m_terminating = true;
+    event->accept();
+    // Closing the main window ends the program, whatever other windows are open.
+    QMetaObject::invokeMethod(qApp, &QCoreApplication::quit, Qt::QueuedConnection);
 }
 
 PreferencesWindow *MainWindow::preferencesWindow()

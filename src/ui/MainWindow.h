@@ -4,6 +4,7 @@
 
 class QSplitter;
 class PreferencesWindow;
+class Stashly2_AppDelegate;
 class TroubleshootingWindow;
 
 // The main window: source list on the left, records in the centre, the record's
@@ -14,7 +15,8 @@ class MainWindow : public QMainWindow
     Q_OBJECT
 
 public:
-    explicit MainWindow(QWidget *parent = nullptr);
+    // With a delegate, closing the window runs the quit sequence (and may be cancelled).
+    explicit MainWindow(Stashly2_AppDelegate *delegate = nullptr, QWidget *parent = nullptr);
     ~MainWindow() override;
 
     PreferencesWindow *preferencesWindow();
@@ -25,14 +27,22 @@ public:
     QWidget *detailArea() const { return m_detailArea; }
     QWidget *utilityPane() const { return m_utilityPane; }
 
+    // Ends editing in whatever field has the focus; false when it cannot end.
+    bool commitEditing();
+
 public slots:
     void showPreferences();
     void showTroubleshooting();
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
 
 private:
     void buildMenus();
     QWidget *makePlaceholder(const QString &text, const QString &objectName);
 
+    Stashly2_AppDelegate *m_delegate = nullptr;
+    bool m_terminating = false;
     QWidget *m_sourceArea = nullptr;
     QWidget *m_recordArea = nullptr;
     QWidget *m_detailArea = nullptr;

@@ -1,0 +1,423 @@
+#include "core/Stashly2_AppDelegate.h"
+
+#include "core/DatabaseTools.h"
+#include "core/EventBus.h"
+#include "core/Events.h"
+#include "core/Log.h"
+#include "core/MainQueue.h"
+#include "core/MessageOfTheDay.h"
+#include "core/PlatformPaths.h"
+#include "core/Settings.h"
+#include "core/TBXRunAlertPanel.h"
+#include "core/Workspace.h"
+#include "core/store/FetchRequest.h"
+#include "core/store/ManagedObjectContext.h"
+#include "core/store/Stashly2_DataModel.h"
+#include "core/store/UndoManager.h"
+
+#include <QCoreApplication>
+#include <QDateTime>
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QUrl>
+
+namespace {
+
+Stashly2_AppDelegate *g_shared = nullptr;
+
+const QString kPackageFolders[] = {QStringLiteral("Files"), QStringLiteral("Thumbnails"),
+                                   QStringLiteral("StashInbox"), QStringLiteral("Temp")};
+
+QString downloadsFolder()
+{
+    return PlatformPaths::downloadsDirectory();
+}
+
+} // namespace
+
+Stashly2_AppDelegate::Stashly2_AppDelegate(QObject *parent)
+    : QObject(parent)
+{
+    g_shared = this;
+}
+
+Stashly2_AppDelegate::~Stashly2_AppDelegate()
+{
+    EventBus::instance().remove(this);
+    if (g_shared == this)
+        g_shared = nullptr;
+}
+
+Stashly2_AppDelegate *Stashly2_AppDelegate::shared()
+{
+    return g_shared;
+}
+
+QString Stashly2_AppDelegate::versionString()
+{
+    return QStringLiteral(STASHLY_VERSION_STRING);
+}
+
+int Stashly2_AppDelegate::buildNumber()
+{
+    return STASHLY_BUILD_NUMBER;
+}
+
+QString Stashly2_AppDelegate::quickStartVideoUrl()
+{
+    return QStringLiteral("https://stashly.app/quick-start");
+}
+
+QString Stashly2_AppDelegate::applicationSupportDirectory() const
+{
+    return PlatformPaths::applicationSupportDirectory();
+}
+
+const ManagedObjectModel *Stashly2_AppDelegate::managedObjectModel() const
+{
+    return &Stashly2_DataModel::model();
+}
+
+QString Stashly2_AppDelegate::userDBDirectory()
+{
+    if (!m_override.isEmpty())
+        return m_override;
+    const QString stored = Settings::text(Settings::DatabasePath);
+    if (!stored.isEmpty()) {
+        if (QFileInfo::exists(stored))
+            return stored;
+        TBXRunAlertPanel::runWarning(
+            QStringLiteral("Can't Find Database"),
+            QStringLiteral("The database at '%1' cannot be found. Resetting to the default location.").arg(stored),
+            QStringLiteral("OK"));
+    } else {
+        if (m_context) {
+            FetchRequest request{QStringLiteral("Currency"), {}, {}, 0};
+            const QList<ManagedObject *> currencies = m_context->executeFetchRequest(request);
+            if (!currencies.isEmpty()) {
+                const ManagedObject *chosen = currencies.first();
+                for (const ManagedObject *c : currencies)
+                    if (c->valueForKey(QStringLiteral("isDefault")).toBool()) {
+                        chosen = c;
+                        break;
+                    }
+                // The long form of a currency is "symbol - code", as everywhere else.
+                Settings::setValue(Settings::defaultCurrencySymbol,
+                                   QStringLiteral("%1 - %2").arg(chosen->valueForKey(QStringLiteral("currencySymbol")).toString(),
+                                                                 chosen->valueForKey(QStringLiteral("currencyName")).toString()));
+            }
+        }
+        Settings::setValue(Settings::DownloadPath, downloadsFolder());
+    }
+    const QString path = PlatformPaths::defaultLibraryPath();
+    Settings::setValue(Settings::DatabasePath, path);
+    return path;
+}
+
+bool Stashly2_AppDelegate::createPackage(const QString &packagePath)
+{
+    if (!QDir().mkdir(packagePath)) {
+        Log::always(QStringLiteral("Failed to create Stashly data storage file %1 : %2")
+                        .arg(packagePath, QStringLiteral("could not create the folder")));
+        Log::always(QStringLiteral("Error creating Stashly data storage file at %1 : %2")
+                        .arg(packagePath, QStringLiteral("could not create the folder")));
+        return false;
+    }
+    Log::always(QStringLiteral("Stashly 2: data package created"));
+    if (m_override.isEmpty())
+        Settings::setValue(Settings::DatabasePath, packagePath);
+    Settings::setValue(Settings::DownloadPath, downloadsFolder());
+    QDir package(packagePath);
+    for (const QString &folder : kPackageFolders)
+        package.mkdir(folder);
+    Settings::setValue(Settings::firstRunDate, QDateTime::currentDateTimeUtc());
+    m_isFirstRun = true;
+    Log::always(QStringLiteral("Stashly 2: default prefs set"));
+    return true;
+}
+
+ManagedObjectContext *Stashly2_AppDelegate::persistentStoreCoordinator()
+{
+    if (m_context)
+        return m_context.get();
+    const QString packagePath = userDBDirectory();
+    const QString support = applicationSupportDirectory();
+    // XDG data folders may not exist yet on a new account, so parents are made too.
+    if (!QFileInfo::exists(support) && !QDir().mkpath(support))
+        Log::always(QStringLiteral("Error creating Stashly 2 Application Support folder at %1 : %2")
+                        .arg(support, QStringLiteral("could not create the folder")));
+    if (!QFileInfo::exists(packagePath)) {
+        QDir().mkpath(QFileInfo(packagePath).absolutePath());
+        if (!createPackage(packagePath)) {
+            m_storeError = QStringLiteral("The library folder %1 could not be created.").arg(packagePath);
+            return nullptr;
+        }
+    }
+    if (!QFileInfo::exists(support)) {
+        if (!QDir().mkpath(support)) {
+            Log::always(QStringLiteral("Error creating application support directory at %1 : %2")
+                            .arg(support, QStringLiteral("could not create the folder")));
+            m_storeError = QStringLiteral("Failed to create App Support directory %1").arg(support);
+            return nullptr;
+        }
+        Log::always(QStringLiteral("Stashly 2: Application Support folder created"));
+    }
+    QString error;
+    m_context = ManagedObjectContext::open(QDir(packagePath).filePath(QStringLiteral("sqldata")),
+                                           ManagedObjectContext::OpenMode::CreateIfMissing, &error);
+    if (!m_context) {
+        m_storeError = error;
+        TBXRunAlertPanel::runCritical(QStringLiteral("The library could not be opened."), error, QStringLiteral("OK"));
+        return nullptr;
+    }
+    m_storeError.clear();
+    return m_context.get();
+}
+
+ManagedObjectContext *Stashly2_AppDelegate::managedObjectContext()
+{
+    if (m_context)
+        return m_context.get();
+    if (!persistentStoreCoordinator()) {
+        TBXRunAlertPanel::runCritical(QStringLiteral("Failed to initialize the store"),
+                                      QStringLiteral("There was an error building up the data file."),
+                                      QStringLiteral("OK"));
+        return nullptr;
+    }
+    return m_context.get();
+}
+
+void Stashly2_AppDelegate::applicationDidFinishLaunching()
+{
+    const QString package = userDBDirectory();
+
+    // Lock check: a lock of this user on this machine is our own leftover.
+    if (DatabaseTools::isDatabaseLockedAtPath(package)) {
+        const std::optional<QVariantMap> lock = DatabaseTools::lockDataAtPath(package);
+        const QVariantMap data = lock.value_or(QVariantMap());
+        QStringList shown;
+        for (auto it = data.cbegin(); it != data.cend(); ++it)
+            shown << QStringLiteral("%1 = %2").arg(it.key(), it.value().toString());
+        Log::always(QStringLiteral("Lock Data exists: {%1}").arg(shown.join(QStringLiteral("; "))));
+        if (lock && DatabaseTools::isOwnLock(*lock)) {
+            Log::always(QStringLiteral("Existing Lock Data matches current user and machine. Continuing..."));
+        } else {
+            MainQueue::async([this, data] { showInUseWarning(data); });
+        }
+    }
+    DatabaseTools::lockDatabaseAtPath(package);
+    Log::always(QStringLiteral("Stashly2: Finished launching"));
+
+    if (m_isFirstRun) {
+        Log::always(QStringLiteral("Stashly2: First run detected. Setting up database defaults..."));
+        const bool ok = m_host.setUpDefaults ? m_host.setUpDefaults() : true;
+        if (ok) {
+            Log::always(QStringLiteral("Stashly2: First run setup succeeded. Proceeding..."));
+            if (m_host.showWelcomeSheet)
+                m_host.showWelcomeSheet();
+        } else {
+            Log::always(QStringLiteral("Stashly2: First run setup failed."));
+        }
+        EventBus::instance().post(Events::TBXRefreshRequestOfSourceColumn, this,
+                                  {{EventKeys::sender, QStringLiteral("AppDelegate")}});
+        EventBus::instance().post(Events::TBXStashly2FirstRun, this);
+    }
+
+    if (m_context && m_context->undoManager())
+        m_context->undoManager()->setGroupsByEvent(true); // levels are unlimited
+
+    EventBus::instance().observe(this, Events::ManagedObjectContextObjectsDidChange,
+                                 [this](const Event &) { objectsChangedInContext(); });
+    EventBus::instance().observe(this, QStringLiteral("TBXDidEndFirstRunSetupSheet"),
+                                 [this](const Event &) { finishSetup(); });
+
+    const QUrl motdAddress(Settings::text(Settings::messageCenterURL));
+    if (!motdAddress.isEmpty()) {
+        m_motd = new MessageOfTheDay(this);
+        connect(m_motd, &MessageOfTheDay::arrived, this, [this](const MessageOfTheDay::Message &m) {
+            MainQueue::async([this, m] { showMessageOfTheDay(m.text, m.link.toString()); });
+        });
+        m_motd->fetch(motdAddress, buildNumber());
+    }
+
+    if (m_host.redrawDetailView)
+        m_host.redrawDetailView();
+    m_isFirstRun = false;
+    MainQueue::after(500, [this] { EventBus::instance().post(Events::TBXApplicationFinishedLaunching, this); });
+}
+
+void Stashly2_AppDelegate::showInUseWarning(const QVariantMap &lock)
+{
+    const QString title = QStringLiteral("Warning: Database In Use");
+    const int first = TBXRunAlertPanel::runWarning(
+        title,
+        QStringLiteral("User '%1' on '%2', is using this database. Only one user can access the database at a time. "
+                       "It is recommended that you quit.")
+            .arg(lock.value(DatabaseTools::userNameKey).toString(), lock.value(DatabaseTools::machineNameKey).toString()),
+        QStringLiteral("Quit"), QStringLiteral("Force Continue"));
+    int answer = first;
+    if (first == TBXRunAlertPanel::AlternateReturn) {
+        answer = TBXRunAlertPanel::runWarning(
+            title,
+            QStringLiteral("Forcing Stashly to continue may permanently corrupt the database. Any errors will be "
+                           "irrecoverable."),
+            QStringLiteral("Quit"), QStringLiteral("Force Continue"));
+        if (answer == TBXRunAlertPanel::AlternateReturn) {
+            DatabaseTools::unlockDatabaseAtPath(userDBDirectory());
+            Log::always(QStringLiteral("User %1 forced continue").arg(DatabaseTools::currentUserName()));
+            return;
+        }
+    }
+    // Quitting leaves the other user's lock as we found it.
+    if (!lock.isEmpty())
+        m_foreignLock = lock;
+    if (m_host.terminate)
+        m_host.terminate();
+}
+
+void Stashly2_AppDelegate::showMessageOfTheDay(const QString &text, const QString &link)
+{
+    const int answer = TBXRunAlertPanel::runInformational(QStringLiteral("Stashly Message Center"), text,
+                                                          QStringLiteral("Tell me more"), QStringLiteral("OK"));
+    if (answer == TBXRunAlertPanel::DefaultReturn && !link.isEmpty())
+        Workspace::openUrl(QUrl(link));
+}
+
+void Stashly2_AppDelegate::finishSetup()
+{
+    // There is no applications folder to offer a copy into on this platform;
+    // the quick-start offer follows at once.
+    MainQueue::async([] {
+        const int answer = TBXRunAlertPanel::runInformational(
+            QStringLiteral("Quick Start Video"), QStringLiteral("Would you like to watch a short quick-start video?"),
+            QStringLiteral("Yes, watch now"), QStringLiteral("Maybe later"));
+        if (answer == TBXRunAlertPanel::DefaultReturn)
+            Workspace::openUrl(QUrl(quickStartVideoUrl()));
+        else
+            TBXRunAlertPanel::runInformational(QStringLiteral("Quick Start Video"),
+                                               QStringLiteral("The video can be found at any time in the Help menu"),
+                                               QStringLiteral("Thanks"));
+        EventBus::instance().post(QStringLiteral("TBXAppDelegateFirstRunSetupComplete"));
+    });
+}
+
+Stashly2_AppDelegate::TerminateReply Stashly2_AppDelegate::applicationShouldTerminate()
+{
+    Log::always(QStringLiteral("Quitting..."));
+    const QString package = userDBDirectory();
+    DatabaseTools::unlockDatabaseAtPath(package);
+    if (m_foreignLock)
+        DatabaseTools::writeLockData(package, *m_foreignLock);
+    EventBus::instance().post(Events::TBXApplicationIsQuitting, this);
+    if (!m_context) {
+        Log::always(QStringLiteral("moc is gone"));
+        return TerminateReply::Now;
+    }
+    // A cancelled quit keeps running: it must hold the lock again.
+    const auto cancel = [&] {
+        if (!m_foreignLock)
+            DatabaseTools::lockDatabaseAtPath(package);
+        return TerminateReply::Cancel;
+    };
+    if (m_host.commitEditing && !m_host.commitEditing()) {
+        Log::always(QStringLiteral("Stashly2_AppDelegate:applicationShouldTerminate: unable to commit editing to terminate"));
+        return cancel();
+    }
+    if (!m_context->hasChanges())
+        return TerminateReply::Now;
+    QString error;
+    if (!m_context->save(&error)) {
+        Log::always(QStringLiteral("Could not save changes while quitting: %1").arg(error));
+        const int answer = TBXRunAlertPanel::runWarning(
+            QStringLiteral("Could not save changes while quitting.  Quit anyway?"),
+            QStringLiteral("Quitting now will lose any changes you have made since the last successful save"),
+            QStringLiteral("Quit anyway"), QStringLiteral("Cancel"));
+        if (answer == TBXRunAlertPanel::AlternateReturn)
+            return cancel();
+    }
+    emptyTempFolder();
+    return TerminateReply::Now;
+}
+
+void Stashly2_AppDelegate::emptyTempFolder()
+{
+    const QString temp = QDir(userDBDirectory()).filePath(QStringLiteral("Temp"));
+    QDirIterator it(temp, QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System);
+    while (it.hasNext()) {
+        const QString path = it.next();
+        const QFileInfo info(path);
+        // Read-only entries would refuse deletion; errors are ignored.
+        QFile::setPermissions(path, QFile::permissions(path) | QFile::WriteOwner);
+        if (info.isDir() && !info.isSymLink()) {
+            QDirIterator inner(path, QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System,
+                               QDirIterator::Subdirectories);
+            while (inner.hasNext()) {
+                const QString p = inner.next();
+                QFile::setPermissions(p, QFile::permissions(p) | QFile::WriteOwner);
+            }
+            QDir(path).removeRecursively();
+        } else {
+            QFile::remove(path);
+        }
+    }
+}
+
+void Stashly2_AppDelegate::saveAction()
+{
+    if (m_host.commitEditing && !m_host.commitEditing())
+        Log::always(QStringLiteral("Stashly2_AppDelegate:saveAction: unable to commit editing before saving"));
+    if (!m_context)
+        return;
+    QString error;
+    if (!m_context->save(&error))
+        TBXRunAlertPanel::runWarning(QStringLiteral("The library could not be saved."), error, QStringLiteral("OK"));
+}
+
+void Stashly2_AppDelegate::undoAction()
+{
+    if (m_context && m_context->undoManager() && m_context->undoManager()->canUndo())
+        m_context->undoManager()->undo();
+    objectsChangedInContext();
+}
+
+void Stashly2_AppDelegate::redoAction()
+{
+    if (m_context && m_context->undoManager() && m_context->undoManager()->canRedo())
+        m_context->undoManager()->redo();
+    objectsChangedInContext();
+}
+
+void Stashly2_AppDelegate::objectsChangedInContext()
+{
+    const UndoManager *undo = m_context ? m_context->undoManager() : nullptr;
+    const bool canUndo = undo && undo->canUndo();
+    const bool canRedo = undo && undo->canRedo();
+    if (canUndo == m_canUndo && canRedo == m_canRedo)
+        return;
+    m_canUndo = canUndo;
+    m_canRedo = canRedo;
+    emit undoStateChanged();
+}
+
+void Stashly2_AppDelegate::changeDataStoreLocationFrom(const QString &oldPath, const QString &newPath)
+{
+    Log::always(QStringLiteral("changeDataStoreLocationFrom: %1 to: %2").arg(oldPath, newPath));
+    DatabaseTools::unlockDatabaseAtPath(oldPath);
+    Settings::setValue(Settings::DatabasePath, newPath);
+    relaunch();
+}
+
+bool Stashly2_AppDelegate::relaunch()
+{
+    const QString companion = QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("relaunch"));
+    const bool started = QProcess::startDetached(
+        companion, {QCoreApplication::applicationFilePath(), QString::number(QCoreApplication::applicationPid())});
+    if (!started)
+        Log::always(QStringLiteral("Could not start %1").arg(companion));
+    if (m_host.terminate)
+        m_host.terminate();
+    return started;
+}

@@ -1,4 +1,5 @@
 #include "cli/CliCommand.h"
+#include "core/Log.h"
 
 #include <QCoreApplication>
 #include <QTextStream>
@@ -8,6 +9,7 @@ int main(int argc, char *argv[])
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("Stashly2"));
     QCoreApplication::setApplicationVersion(QStringLiteral(STASHLY_VERSION));
+    Log::writeToLogFile();
     QTextStream out(stdout);
     QTextStream err(stderr);
     const int status = runCli(app.arguments().mid(1), out, err);

@@ -10,6 +10,17 @@
 
 #include <cstdio>
 
+namespace {
+
+bool workbenchExists()
+{
+    return QFileInfo(QDir(PlatformPaths::homeDirectory()).filePath(QStringLiteral("Workbench"))).isDir();
+}
+
+std::FILE *g_logFile = nullptr;
+
+} // namespace
+
 namespace Log {
 
 bool enabled(Level level)
@@ -34,13 +45,14 @@ void write(Level level, const QString &message)
                                 .arg(QCoreApplication::applicationPid())
                                 .arg(message)
                                 .toUtf8();
-    std::fwrite(line.constData(), 1, size_t(line.size()), stderr);
-    std::fflush(stderr);
+    std::FILE *out = g_logFile ? g_logFile : stderr;
+    std::fwrite(line.constData(), 1, size_t(line.size()), out);
+    std::fflush(out);
 }
 
 bool redirectStandardError()
 {
-    if (QFileInfo(QDir(PlatformPaths::homeDirectory()).filePath(QStringLiteral("Workbench"))).isDir())
+    if (workbenchExists())
         return false;
     const QString path = PlatformPaths::logFilePath();
     QDir().mkpath(QFileInfo(path).absolutePath());
@@ -50,6 +62,21 @@ bool redirectStandardError()
         return false;
     probe.close();
     return std::freopen(QFile::encodeName(path).constData(), "a", stderr) != nullptr;
+}
+
+bool writeToLogFile()
+{
+    if (workbenchExists())
+        return false;
+    const QString path = PlatformPaths::logFilePath();
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    std::FILE *file = std::fopen(QFile::encodeName(path).constData(), "a");
+    if (!file)
+        return false;
+    if (g_logFile)
+        std::fclose(g_logFile);
+    g_logFile = file;
+    return true;
 }
 
 } // namespace Log

@@ -20,4 +20,8 @@ inline void trace(const QString &message) { write(Level::Trace, message); }
 // exists in the home folder. Returns whether it redirected.
 bool redirectStandardError();
 
+// Writes log lines straight to the log file, leaving standard error to the
+// program's own messages (the command line). Same Workbench rule as above.
+bool writeToLogFile();
+
 } // namespace Log

@@ -87,7 +87,9 @@ QString Stashly2_AppDelegate::userDBDirectory()
         return m_override;
     const QString stored = Settings::text(Settings::DatabasePath);
     if (!stored.isEmpty()) {
-        if (QFileInfo::exists(stored))
+        // The default package is named in the settings before it is made;
+        // not finding it yet is nothing to warn about.
+        if (QFileInfo::exists(stored) || stored == PlatformPaths::defaultLibraryPath())
             return stored;
         TBXRunAlertPanel::runWarning(
             QStringLiteral("Can't Find Database"),

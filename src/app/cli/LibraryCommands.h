@@ -1,0 +1,6 @@
+#pragma once
+
+#include "CliCommand.h"
+
+// stashly-cli info
+void addLibraryCommands(CliRegistry &registry);

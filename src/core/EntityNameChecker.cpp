@@ -1,17 +1,14 @@
 #include "core/EntityNameChecker.h"
 
-#include "core/predicate/Predicate.h"
+#include "core/predicate/NamePredicate.h"
 #include "core/store/ArrayController.h"
 #include "core/store/ManagedObject.h"
-
-#include <QRegularExpression>
 
 QList<ManagedObject *> EntityNameChecker::matches(const QString &candidate, ArrayController &arrayController,
                                                   const QString &key)
 {
     arrayController.fetch();
-    const Predicate predicate = Predicate::fromFormat(QStringLiteral("%K MATCHES %@"),
-                                                      {key, QRegularExpression::escape(candidate)});
+    const Predicate predicate = NamePredicate::nameLookup(key, candidate);
     QList<ManagedObject *> found;
     for (ManagedObject *object : arrayController.arrangedObjects())
         if (predicate.evaluate(*object))

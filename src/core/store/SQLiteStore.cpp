@@ -68,7 +68,7 @@ QVariant fromColumn(const QVariant &stored, AttributeDescription::Type type)
     case Type::Boolean:
         return stored.toLongLong() != 0;
     case Type::Date:
-        return QDateTime::fromMSecsSinceEpoch(stored.toLongLong(), QTimeZone::utc());
+        return QDateTime::fromMSecsSinceEpoch(stored.toLongLong(), Qt::UTC);
     case Type::Bytes: {
         QByteArray bytes = stored.typeId() == QMetaType::QString ? stored.toString().toUtf8() : stored.toByteArray();
         if (bytes.isNull())
@@ -254,6 +254,12 @@ bool SQLiteStore::load(LoadTarget &target, QString *error)
                 values[attributeOfColumn[c]] = std::move(v);
             }
         }
+    }
+    // Members once every object exists: a relationship may point to a later entity.
+    for (int e = 0; e < entities.size(); ++e) {
+        const EntityDescription &entity = entities.at(e);
+        QSqlQuery q(m_db);
+        q.setForwardOnly(true);
         for (int r = 0; r < entity.relationships().size(); ++r) {
             const QString table = StoreSchema::joinTable(entity, entity.relationships().at(r));
             if (StoreSchema::existingColumns(m_db, table).isEmpty())

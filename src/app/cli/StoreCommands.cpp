@@ -1,0 +1,104 @@
+#include "StoreCommands.h"
+
+#include "core/PlatformPaths.h"
+#include "core/predicate/Predicate.h"
+#include "core/store/ManagedObject.h"
+#include "core/store/ManagedObjectContext.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+
+namespace {
+
+const QString kQueryUsage = QStringLiteral("query ENTITY [\"FORMAT\" [ARG ...]]");
+
+QJsonValue toJson(const QVariant &value, AttributeDescription::Type type)
+{
+    using Type = AttributeDescription::Type;
+    if (!value.isValid())
+        return QJsonValue::Null;
+    switch (type) {
+    case Type::Text:
+        return value.toString();
+    case Type::Integer:
+        return value.toLongLong();
+    case Type::Number:
+        return value.toDouble();
+    case Type::Boolean:
+        return value.toBool();
+    case Type::Date:
+        return value.toDateTime().toUTC().toString(Qt::ISODateWithMs);
+    case Type::Bytes:
+        return QString::fromLatin1(value.toByteArray().toBase64());
+    }
+    return QJsonValue::Null;
+}
+
+QJsonObject toJson(const ManagedObject &object)
+{
+    QJsonObject json;
+    json.insert(QStringLiteral("uri"), object.objectID().uriRepresentation());
+    json.insert(QStringLiteral("entity"), object.entityName());
+    for (const AttributeDescription &a : object.entity().attributes())
+        json.insert(a.name, toJson(object.valueForKey(a.name), a.type));
+    const QList<RelationshipDescription> &relationships = object.entity().relationships();
+    for (int r = 0; r < relationships.size(); ++r) {
+        QJsonArray members;
+        for (const ManagedObject *member : object.relatedObjects(r))
+            members.append(member->objectID().uriRepresentation());
+        json.insert(relationships.at(r).name, members);
+    }
+    return json;
+}
+
+// Prints the objects of ENTITY that match the predicate, one JSON object a line,
+// in store order. The arguments fill the format's placeholders as texts; %d and
+// %f read them as numbers.
+int runQuery(CliContext &ctx, const QStringList &args)
+{
+    if (args.isEmpty()) {
+        ctx.err << "Usage: stashly-cli [--library PATH] " << kQueryUsage << '\n';
+        return 2;
+    }
+    const QString package = ctx.libraryPath.isEmpty() ? PlatformPaths::defaultLibraryPath() : ctx.libraryPath;
+    QString error;
+    // Queries never write: an older store is read as it is, not migrated.
+    auto context = ManagedObjectContext::open(QDir(package).filePath(QStringLiteral("sqldata")),
+                                              ManagedObjectContext::OpenMode::ReadOnly, &error);
+    if (!context) {
+        ctx.err << error << '\n';
+        return 1;
+    }
+    const QString entity = args.at(0);
+    if (!context->model().entity(entity)) {
+        ctx.err << "Unknown entity \"" << entity << "\"; the entities are "
+                << context->model().entityNames().join(QStringLiteral(", ")) << '\n';
+        return 2;
+    }
+    Predicate predicate;
+    if (args.size() > 1) {
+        QVariantList arguments;
+        for (const QString &a : args.mid(2))
+            arguments.append(a);
+        std::optional<Predicate> parsed = Predicate::tryFromFormat(args.at(1), arguments, &error);
+        if (!parsed) {
+            ctx.err << "Bad predicate \"" << args.at(1) << "\": " << error << '\n';
+            return 2;
+        }
+        predicate = *parsed;
+    }
+    for (const ManagedObject *object : context->executeFetchRequest({entity, predicate, {}, 0}))
+        ctx.out << QString::fromUtf8(QJsonDocument(toJson(*object)).toJson(QJsonDocument::Compact)) << '\n';
+    return 0;
+}
+
+} // namespace
+
+void addStoreCommands(CliRegistry &registry)
+{
+    registry.add({QStringLiteral("query"), kQueryUsage,
+                  QStringLiteral("print the library's objects of an entity as JSON lines"), runQuery});
+}

@@ -1,0 +1,6 @@
+#pragma once
+
+#include "CliCommand.h"
+
+// stashly-cli query ENTITY ["FORMAT" [ARG ...]]
+void addStoreCommands(CliRegistry &registry);

@@ -3,6 +3,33 @@
 
 #include <QTest>
 
+// An object that keeps some values in slots of a layout, as store objects may.
+class SlotObject : public KeyValueSource
+{
+public:
+    SlotObject(quint32 layout, const QStringList &slotKeys, const QVariantList &values, const QVariantMap &others = {})
+        : m_layout(layout)
+        , m_slotKeys(slotKeys)
+        , m_values(values)
+        , m_others(others)
+    {
+    }
+    QVariant valueForKey(const QString &key) const override
+    {
+        const qsizetype slot = m_slotKeys.indexOf(key);
+        return slot >= 0 ? m_values.value(slot) : m_others.value(key);
+    }
+    quint32 layoutId() const override { return m_layout; }
+    int slotForKey(const QString &key) const override { return int(m_slotKeys.indexOf(key)); }
+    const QVariant *valueInSlot(int slot) const override { return slot < m_values.size() ? &m_values[slot] : nullptr; }
+
+private:
+    quint32 m_layout;
+    QStringList m_slotKeys;
+    QVariantList m_values;
+    QVariantMap m_others;
+};
+
 // Evaluation of comparisons and compounds against objects shaped like records.
 class TestPredicateEvaluation : public QObject
 {
@@ -154,6 +181,26 @@ private slots:
         // The text form and the stored form evaluate alike.
         QCOMPARE(Predicate::parse(p->description())->evaluate(record(object)), expected);
         QCOMPARE(Predicate::fromData(p->toData())->evaluate(record(object)), expected);
+    }
+
+    // Objects of different layouts met one after another by the same predicate
+    // each give their own value.
+    void valuesInSlots()
+    {
+        const Predicate p = *Predicate::parse("item == 'Lamp' AND location == 'Home'");
+        const SlotObject a(1, {"item", "location"}, {"Lamp", "Home"});
+        const SlotObject b(2, {"location", "x", "item"}, {"Home", 1, "Lamp"});
+        const SlotObject c(3, {"x"}, {1}, {{"item", "Lamp"}, {"location", "Home"}}); // read by name
+        const SlotObject d(2, {"location", "x", "item"}, {"Work", 1, "Lamp"});
+        const SlotObject e(1, {"item", "location"}, {"Lamp"}); // a slot without a value
+        for (int round = 0; round < 2; ++round) {
+            QVERIFY(p.evaluate(a));
+            QVERIFY(p.evaluate(b));
+            QVERIFY(p.evaluate(c));
+            QVERIFY(!p.evaluate(d));
+            QVERIFY(!p.evaluate(e));
+        }
+        QVERIFY(Predicate::parse("location == nil")->evaluate(e));
     }
 
     void emptyMatchesEverything()

@@ -1,5 +1,6 @@
 #include "CliCommand.h"
 #include "LibraryCommands.h"
+#include "PredicateCommands.h"
 #include "SettingsCommands.h"
 #include "StoreCommands.h"
 
@@ -9,5 +10,6 @@ CliRegistry makeCliRegistry()
     addLibraryCommands(registry);
     addSettingsCommands(registry);
     addStoreCommands(registry);
+    addPredicateCommands(registry);
     return registry;
 }

@@ -43,7 +43,8 @@ Predicate Predicate::comparison(const QString &keyPath, Operator op, const Predi
     node->op = op;
     node->options = options;
     node->modifier = modifier;
-    node->value = value;
+    // IN tests membership in a list; a single value stands for a list of one.
+    node->value = op == Operator::In && value.kind() != PredicateValue::Kind::List ? PredicateValue::list({value}) : value;
     node->prepared = PredicateEvaluator::prepare(*node);
     return Predicate(std::move(node));
 }

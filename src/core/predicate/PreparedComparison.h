@@ -4,6 +4,8 @@
 
 #include <QRegularExpression>
 
+#include <atomic>
+
 // One constant of a comparison, ready for comparing: numbers as numbers, texts
 // folded for the comparison's options and, when they read as numbers, as numbers too.
 struct PreparedScalar
@@ -20,6 +22,10 @@ struct PreparedScalar
 struct PreparedComparison
 {
     QList<QString> keys; // the key path split at its dots
+
+    // The slot of the last key in the layout last met (see KeyValueSource::layoutId),
+    // as layout << 32 | (slot + 1); one word, so that threads never see half of it.
+    mutable std::atomic<quint64> slotCache{0};
 
     PreparedScalar scalar;      // ==, !=, <, <=, >, >=
     QList<PreparedScalar> list; // IN

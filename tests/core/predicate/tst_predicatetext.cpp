@@ -111,6 +111,10 @@ private slots:
         QTest::newRow("double negation") << "NOT NOT a == 1" << "NOT NOT a == 1";
         QTest::newRow("escaped keyword key") << "#in == 1 AND #Contains.#any == 2" << "#in == 1 AND #Contains.#any == 2";
         QTest::newRow("date in seconds") << "d == CAST(0, 'date')" << "d == CAST(\"2001-01-01T00:00:00.000Z\", \"Date\")";
+        QTest::newRow("not a number") << "a == CAST('nan', 'Number') OR b < CAST(\"-inf\", \"number\")"
+                                      << "a == CAST(\"nan\", \"Number\") OR b < CAST(\"-inf\", \"Number\")";
+        QTest::newRow("far dates") << "a == CAST(-1e12, 'Date') OR b == CAST(400000000000.5, 'Date')"
+                                   << "a == CAST(-1000000000000.000, \"Date\") OR b == CAST(400000000000.500, \"Date\")";
         QTest::newRow("blank") << "  " << "";
     }
 

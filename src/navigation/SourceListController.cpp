@@ -170,12 +170,14 @@ bool SourceListController::refreshDataWithACUpdate(bool update)
 
 void SourceListController::setSelectedRows(const QList<int> &rows)
 {
-    // A selection beyond the last row falls off, as in any table.
+    // A selection beyond the last row falls off, as in any table; one that a
+    // rebuild moved onto a header falls off too (headers are not selectable).
     QList<int> kept;
-    const int count = m_tree.visibleRowCount();
-    for (int row : rows)
-        if (row >= 0 && row < count && !kept.contains(row))
+    for (int row : rows) {
+        const SourceListItem *item = m_tree.sourceListItemAtIndex(row).sourceListItem;
+        if (item && !item->isHeader() && !kept.contains(row))
             kept.append(row);
+    }
     if (kept == m_selectedRows)
         return;
     m_selectedRows = kept;
@@ -184,13 +186,14 @@ void SourceListController::setSelectedRows(const QList<int> &rows)
 
 void SourceListController::selectRowIndexes(const QList<int> &rows)
 {
-    QList<int> selectable;
-    for (int row : rows) {
-        const SourceListTree::Lookup lookup = m_tree.sourceListItemAtIndex(row);
-        if (lookup.sourceListItem && !lookup.sourceListItem->isHeader())
-            selectable.append(row);
-    }
-    setSelectedRows(selectable);
+    // Selecting only headers (which cannot be selected) changes nothing.
+    const bool anySelectable = std::any_of(rows.begin(), rows.end(), [this](int row) {
+        const SourceListItem *item = m_tree.sourceListItemAtIndex(row).sourceListItem;
+        return item && !item->isHeader();
+    });
+    if (!rows.isEmpty() && !anySelectable)
+        return;
+    setSelectedRows(rows);
     sourceListSelectionDidChange();
 }
 

@@ -2,7 +2,8 @@
 
 #include "core/Events.h"
 #include "core/Log.h"
-#include "core/MainQueue.h"
+#include "core/Clock.h"
+#include "core/Record.h"
 #include "core/store/ArrayController.h"
 #include "core/store/ManagedObject.h"
 #include "core/store/ManagedObjectContext.h"
@@ -45,6 +46,8 @@ SourceListController::SourceListController(ManagedObjectContext *context, QObjec
     : QObject(parent)
     , m_context(context)
     , m_webGroups(std::make_unique<ArrayController>(context, QStringLiteral("Group")))
+    , m_clock([] { return Clock::now(); })
+    , m_recalculate([](ManagedObject *record) { Record::recalculateWarranties({record}); })
     , m_coalescer([this] { refreshDataWithACUpdate(true); })
 {
     m_midnightTimer.setInterval(60 * 1000);

@@ -1,14 +1,13 @@
 #include "navigation/TBXImageBrowserItem.h"
 
+#include "core/Record.h"
 #include "core/store/ManagedObject.h"
-
-#include <QLocale>
 
 QString TBXImageBrowserItem::recordIDText(const QVariant &recordID)
 {
     if (!recordID.isValid())
         return QString();
-    return QString::number(recordID.toDouble(), 'f', QLocale::FloatingPointShortest);
+    return Record::recordIDText(recordID.toDouble());
 }
 
 TBXImageBrowserItem TBXImageBrowserItem::fromRecord(ManagedObject *record, const QString &uniqueIdentifier)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/EventBus.h"
+#include "core/Record.h"
 #include "core/store/ManagedObject.h"
 #include "core/store/ManagedObjectContext.h"
 #include "core/store/ToManySet.h"
@@ -25,6 +26,7 @@ struct TestLibrary
 
     TestLibrary()
     {
+        Record::registerClass();
         package = dir.filePath(QStringLiteral("Test.stashlyd"));
         QDir().mkpath(package + QStringLiteral("/Thumbnails"));
         QString error;

@@ -55,6 +55,7 @@ void NavigationControllers::start(int firstRefreshDelayMs)
     m_locationBar->start();
     m_smartFolders->start();
     m_sourceList->windowStart(firstRefreshDelayMs);
+    assets.prepareSearch();
 }
 
 void NavigationControllers::flushPendingRefreshes()

@@ -10,6 +10,7 @@
 #include "navigation/SourceListItem.h"
 
 #include <QSignalBlocker>
+#include <QTimer>
 
 namespace {
 const QString kRecord = QStringLiteral("Record");
@@ -34,6 +35,7 @@ VisibleAssetController::VisibleAssetController()
 void VisibleAssetController::setManagedObjectContext(ManagedObjectContext *context)
 {
     m_context = context;
+    m_searchIndex.setManagedObjectContext(context);
     for (ArrayController *list : {m_records.get(), m_categories.get(), m_smartFolders.get()}) {
         list->setManagedObjectContext(context);
         list->setFilterPredicate(Predicate());
@@ -45,6 +47,7 @@ void VisibleAssetController::setManagedObjectContext(ManagedObjectContext *conte
     m_selectedRecords.clear();
     m_visibleAssets.clear();
     m_folderContents.clear();
+    m_toPrepare.clear();
     if (context) {
         m_records->fetch();
         m_categories->fetch();
@@ -152,22 +155,31 @@ QList<ManagedObject *> VisibleAssetController::visibleAssetsWithRefreshUsingSear
     return m_visibleAssets;
 }
 
+QList<ManagedObject *> VisibleAssetController::recordListContent(const Predicate &filter)
+{
+    QList<ManagedObject *> content = allRecords();
+    if (const std::optional<QString> text = RecordSearchIndex::searchTextIn(filter))
+        if (std::optional<QList<ManagedObject *>> candidates = m_searchIndex.candidates(content, *text))
+            content = std::move(*candidates);
+    return content;
+}
+
 void VisibleAssetController::reloadRecordList()
 {
     if (!m_context)
         return;
-    const QList<ManagedObject *> fetched = allRecords();
-    if (fetched == m_records->content())
-        return;
-    m_records->setContent(fetched);
+    // The same records with the same filter: the views rearrange on their own events.
+    const QList<ManagedObject *> content = recordListContent(m_records->filterPredicate());
+    if (content != m_records->content())
+        m_records->setContent(content);
 }
 
 void VisibleAssetController::reloadRecordList(const Predicate &filter)
 {
     if (!m_context)
         return;
-    const QList<ManagedObject *> fetched = allRecords();
-    if (fetched == m_records->content()) {
+    const QList<ManagedObject *> content = recordListContent(filter);
+    if (content == m_records->content()) {
         m_records->setFilterPredicate(filter);
         return;
     }
@@ -178,5 +190,29 @@ void VisibleAssetController::reloadRecordList(const Predicate &filter)
         m_records->setContent({});
         m_records->setFilterPredicate(filter);
     }
-    m_records->setContent(fetched);
+    m_records->setContent(content);
+}
+
+void VisibleAssetController::prepareSearch()
+{
+    const bool running = !m_toPrepare.isEmpty();
+    m_toPrepare.clear();
+    for (const ManagedObject *record : allRecords())
+        m_toPrepare.append(record->objectID());
+    if (!running && !m_toPrepare.isEmpty())
+        QTimer::singleShot(0, &m_timerOwner, [this] { prepareNextSlice(); });
+}
+
+void VisibleAssetController::prepareNextSlice()
+{
+    // By identifier: records deleted meanwhile are simply skipped.
+    const int n = std::min(500, int(m_toPrepare.size()));
+    for (int i = 0; i < n && m_context; ++i)
+        if (ManagedObject *record = m_context->objectWithID(m_toPrepare.at(i)); record && !record->isDeleted())
+            m_searchIndex.prepare(record);
+    m_toPrepare.remove(0, n);
+    if (!m_toPrepare.isEmpty() && m_context)
+        QTimer::singleShot(0, &m_timerOwner, [this] { prepareNextSlice(); });
+    else
+        m_toPrepare.clear();
 }

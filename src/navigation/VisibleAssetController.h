@@ -1,6 +1,8 @@
 #pragma once
 
 #include "core/store/ArrayController.h"
+#include "core/store/ObjectID.h"
+#include "navigation/RecordSearchIndex.h"
 
 #include <QHash>
 #include <QList>
@@ -65,15 +67,22 @@ public:
     QList<ManagedObject *> assetsInFolder(const ManagedObject *folder) const { return m_folderContents.value(folder); }
     int contentsCount(const ManagedObject *folder) const { return int(m_folderContents.value(folder).size()); }
 
-    // Re-reads the record list from the store. Arranging 50,000 records is the
-    // expensive part, so the list is arranged once, with its current filter, and
-    // only when the set of records changed.
+    // Re-reads the record list from the store and arranges it with its filter.
+    // Arranging 50,000 records is the expensive part: the list is arranged once,
+    // and a search in the filter first narrows the records through the index.
     void reloadRecordList();
-    // Re-reads the record list and arranges it with a new filter, once.
     void reloadRecordList(const Predicate &filter);
+    RecordSearchIndex &searchIndex() { return m_searchIndex; }
+
+    // Makes the search index, a slice per event-loop turn, so that the first
+    // search is as quick as the next.
+    void prepareSearch();
+    bool isPreparingSearch() const { return !m_toPrepare.isEmpty(); }
 
 private:
     VisibleAssetController();
+    void prepareNextSlice();
+    QList<ManagedObject *> recordListContent(const Predicate &filter);
     QList<ManagedObject *> smartFolderRecords(const ManagedObject *folder, const QList<ManagedObject *> &records) const;
 
     ManagedObjectContext *m_context = nullptr;
@@ -86,4 +95,7 @@ private:
     QList<ManagedObject *> m_selectedRecords;
     QList<ManagedObject *> m_visibleAssets;
     QHash<const ManagedObject *, QList<ManagedObject *>> m_folderContents;
+    RecordSearchIndex m_searchIndex;
+    QList<ObjectID> m_toPrepare;
+    QObject m_timerOwner;
 };

@@ -7,6 +7,7 @@
 #include "navigation/LocationBarController.h"
 #include "navigation/NavigationControllers.h"
 #include "navigation/RecordFilterCombination.h"
+#include "navigation/RecordSearchIndex.h"
 #include "navigation/SearchFieldController.h"
 #include "navigation/SelectedAssets.h"
 #include "navigation/SourceListController.h"
@@ -184,6 +185,47 @@ private slots:
         QCOMPARE(spy.events.first().userInfo.value("predicateType").toString(),
                  text.isEmpty() ? QStringLiteral("empty") : QStringLiteral("simple"));
         QCOMPARE(shownItems(), items);
+    }
+
+    void searchIndexAgreesWithTheSearch_data()
+    {
+        QTest::addColumn<QString>("text");
+        for (const char *text : {"scratched", "brass", "2014", "12.5", "12", "CREME", "brûlée", "office,light",
+                                 "1", "0", "+0000", "-01-0", "garage", ") ", "Kitchen", "lamp ", "x"})
+            QTest::newRow(text) << QString::fromUtf8(text);
+    }
+
+    void searchIndexAgreesWithTheSearch()
+    {
+        QFETCH(QString, text);
+        makeLibrary();
+        m_lib->record({{"item", "Flag"}, {"insured", true}, {"recordQty", 12}, {"replacementCost", 0.5}});
+        RecordSearchIndex &index = VisibleAssetController::sharedManager().searchIndex();
+        const QList<ManagedObject *> all = VisibleAssetController::sharedManager().allRecords();
+        const Predicate search = SearchPredicate::forSearchText(text);
+        QList<ManagedObject *> expected;
+        for (ManagedObject *r : all)
+            if (search.evaluate(*r))
+                expected.append(r);
+        QCOMPARE(index.candidates(all, text), std::optional<QList<ManagedObject *>>(expected));
+        QCOMPARE(RecordSearchIndex::searchTextIn(search), std::optional<QString>(text));
+        QCOMPARE(RecordSearchIndex::searchTextIn(Predicate::andPredicate({categoryFilter("Tools"), search})),
+                 std::optional<QString>(text));
+        QVERIFY(!RecordSearchIndex::searchTextIn(categoryFilter("Tools")));
+    }
+
+    void searchIndexFollowsChanges()
+    {
+        makeLibrary();
+        m_nav->searchField().searchFieldSearch(QStringLiteral("walnut"));
+        QCOMPARE(shownItems(), QStringList());
+        ManagedObject *axe = VisibleAssetController::sharedManager().allRecords().at(4);
+        axe->setValue(QStringLiteral("model"), QStringLiteral("Walnut handle"));
+        m_nav->searchField().searchFieldSearch(QStringLiteral("walnut"));
+        QCOMPARE(shownItems(), QStringList{"Axe"});
+        m_lib->customField(VisibleAssetController::sharedManager().allRecords().at(0), QStringLiteral("walnut box"));
+        m_nav->searchField().searchFieldSearch(QStringLiteral("walnut"));
+        QCOMPARE(shownItems(), (QStringList{"Axe", "Desk Lamp"}));
     }
 
     void rowChangeClearsSearchKeepsLocation()

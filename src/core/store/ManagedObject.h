@@ -63,6 +63,15 @@ public:
     bool set(const QString &key, const QVariant &value, bool *changed = nullptr);
     bool set(int attributeIndex, const QVariant &value, bool *changed = nullptr);
 
+    // Attribute values sit in slots by attribute position, shared by every
+    // object of the entity: predicates read them without a look-up by name.
+    quint32 layoutId() const override { return m_layoutId; }
+    int slotForKey(const QString &key) const override { return m_entity->attributeIndex(key); }
+    const QVariant *valueInSlot(int slot) const override
+    {
+        return slot >= 0 && slot < m_entity->attributes().size() ? &m_values[slot] : nullptr;
+    }
+
     bool isToManyKey(const QString &key) const override;
     QList<const KeyValueSource *> relatedObjectsForKey(const QString &key) const override;
     // The mutable set of a to-many relationship (invalid for another key).
@@ -116,6 +125,7 @@ private:
     const EntityDescription *m_entity = nullptr;
     ManagedObjectContext *m_context = nullptr;
     qint64 m_primaryKey = 0;
+    quint32 m_layoutId = 0;
     std::unique_ptr<QVariant[]> m_values;
     std::unique_ptr<std::vector<ManagedObject *>[]> m_members;
     std::vector<OwnerLink> m_owners;

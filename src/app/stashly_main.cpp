@@ -6,6 +6,8 @@
 #include "core/store/ManagedObjectContext.h"
 #include "records/RecordController.h"
 #include "ui/MainWindow.h"
+#include "navigation/VisibleAssetController.h"
+#include "ui/NavigationPanes.h"
 #include "ui/NewRecordCommand.h"
 #include "ui/QtAlertPresenter.h"
 #include "ui/TextEditingNotifier.h"
@@ -54,7 +56,10 @@ int main(int argc, char *argv[])
     // The store opens while the main window loads, before the launch sequence.
     std::unique_ptr<RecordController> records;
     if (ManagedObjectContext *context = delegate.managedObjectContext()) {
+        new NavigationPanes(&window, context);
         records = std::make_unique<RecordController>(context, QFileInfo(context->storePath()).absolutePath());
+        records->setRecordArrayControllers(&VisibleAssetController::sharedManager().recordArrayController(), nullptr);
+        records->setCategoryArrayController(&VisibleAssetController::sharedManager().categoryArrayController());
         new NewRecordCommand(&window, records.get());
     }
     window.show();

@@ -100,6 +100,10 @@ void RecordViewController::refreshNow()
         list.setSelectedObjects(remembered);
     afterRefresh();
     emit refreshed();
+    // Records that left the list leave the selection: the views say so, as they
+    // would for a selection the user changed.
+    if (list.selectedObjects() != remembered)
+        publishSelection();
 }
 
 int RecordViewController::modeFromText(const QString &text)

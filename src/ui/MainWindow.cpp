@@ -71,6 +71,7 @@ QWidget *MainWindow::makePlaceholder(const QString &text, const QString &objectN
 void MainWindow::buildMenus()
 {
     QMenu *file = menuBar()->addMenu(tr("&File"));
+    file->setObjectName(QStringLiteral("fileMenu"));
     QAction *close = file->addAction(tr("&Close Window"), this, &QWidget::close);
     close->setShortcut(QKeySequence::Close);
     file->addSeparator();
@@ -79,16 +80,19 @@ void MainWindow::buildMenus()
     quit->setMenuRole(QAction::QuitRole);
 
     QMenu *edit = menuBar()->addMenu(tr("&Edit"));
+    edit->setObjectName(QStringLiteral("editMenu"));
     QAction *prefs = edit->addAction(tr("&Preferences..."), this, &MainWindow::showPreferences);
     prefs->setShortcut(QKeySequence(QStringLiteral("Ctrl+,")));
     prefs->setMenuRole(QAction::PreferencesRole);
 
-    menuBar()->addMenu(tr("&View"));
+    menuBar()->addMenu(tr("&View"))->setObjectName(QStringLiteral("viewMenu"));
 
     QMenu *window = menuBar()->addMenu(tr("&Window"));
+    window->setObjectName(QStringLiteral("windowMenu"));
     window->addAction(tr("&Troubleshooting"), this, &MainWindow::showTroubleshooting);
 
     QMenu *help = menuBar()->addMenu(tr("&Help"));
+    help->setObjectName(QStringLiteral("helpMenu"));
     help->addAction(tr("&About Stashly"), this, [this] {
         QMessageBox::about(this, tr("About Stashly"),
                            tr("<b>Stashly</b> %1<br>Keep track of everything you own.")
@@ -99,6 +103,22 @@ void MainWindow::buildMenus()
     toolbar->setObjectName(QStringLiteral("mainToolBar"));
     toolbar->setMovable(false);
     toolbar->addAction(prefs);
+}
+
+QMenu *MainWindow::menuNamed(const QString &objectName) const
+{
+    return menuBar()->findChild<QMenu *>(objectName, Qt::FindDirectChildrenOnly);
+}
+
+void MainWindow::replaceArea(QWidget *&area, QWidget *pane)
+{
+    if (auto *splitter = qobject_cast<QSplitter *>(area->parentWidget())) {
+        const QList<int> sizes = splitter->sizes();
+        splitter->replaceWidget(splitter->indexOf(area), pane);
+        splitter->setSizes(sizes);
+        area->deleteLater();
+    }
+    area = pane;
 }
 
 bool MainWindow::commitEditing()

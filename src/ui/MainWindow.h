@@ -2,6 +2,7 @@
 
 #include <QMainWindow>
 
+class QMenu;
 class QSplitter;
 class PreferencesWindow;
 class Stashly2_AppDelegate;
@@ -26,6 +27,13 @@ public:
     QWidget *recordArea() const { return m_recordArea; }
     QWidget *detailArea() const { return m_detailArea; }
     QWidget *utilityPane() const { return m_utilityPane; }
+    // Puts a subsystem's pane in place of an area's placeholder; the accessor
+    // above then returns the pane.
+    void setSourceListArea(QWidget *pane) { replaceArea(m_sourceArea, pane); }
+    void setRecordArea(QWidget *pane) { replaceArea(m_recordArea, pane); }
+    void setDetailArea(QWidget *pane) { replaceArea(m_detailArea, pane); }
+    // The menus by object name: "fileMenu", "editMenu", "viewMenu", "windowMenu", "helpMenu".
+    QMenu *menuNamed(const QString &objectName) const;
 
     // Ends editing in whatever field has the focus; false when it cannot end.
     bool commitEditing();
@@ -40,6 +48,7 @@ protected:
 private:
     void buildMenus();
     QWidget *makePlaceholder(const QString &text, const QString &objectName);
+    void replaceArea(QWidget *&area, QWidget *pane);
 
     Stashly2_AppDelegate *m_delegate = nullptr;
     bool m_terminating = false;

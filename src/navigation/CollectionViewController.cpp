@@ -15,6 +15,7 @@
 CollectionViewController::CollectionViewController(ManagedObjectContext *context, QObject *parent)
     : RecordViewController(context, IconMode, parent)
 {
+    connect(this, &RecordViewController::selectionShown, this, &CollectionViewController::selectionChanged);
 }
 
 void CollectionViewController::start()
@@ -122,6 +123,7 @@ void CollectionViewController::imageBrowserSelectionDidChange(const QList<int> &
 void CollectionViewController::publishSelection()
 {
     const QList<ManagedObject *> selected = records().selectedObjects();
+    m_published = selected;
     if (selected.isEmpty()) {
         EventBus::instance().post(Events::TBXImageBrowserSelectionChanged, this);
         return;

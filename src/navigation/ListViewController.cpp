@@ -11,6 +11,7 @@
 ListViewController::ListViewController(ManagedObjectContext *context, QObject *parent)
     : RecordViewController(context, ListMode, parent)
 {
+    connect(this, &RecordViewController::selectionShown, this, &ListViewController::selectionChanged);
     // The list shows nothing until the first update, new record or input refresh.
     m_hold = true;
     const QStringList hidden = Settings::value(hiddenColumnsKey).toStringList();
@@ -90,6 +91,7 @@ void ListViewController::tableViewSelectionDidChange(const QList<int> &rows)
 
 void ListViewController::publishSelection()
 {
+    m_published = records().selectedObjects();
     EventBus::instance().post(Events::TBXRecordListSelectionChanged, this,
                               {{EventKeys::selectedAssets, SelectedAssets::toVariant(records().selectedObjects())},
                                {EventKeys::rowType, QStringLiteral("Record")}});

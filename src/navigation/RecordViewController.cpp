@@ -15,7 +15,20 @@ RecordViewController::RecordViewController(ManagedObjectContext *context, int ow
     , m_context(context)
     , m_ownMode(ownMode)
     , m_coalescer([this] { refreshNow(); })
+    , m_selectionCheck([this] { selectionMayHaveChanged(); })
 {
+    // The shared selection also changes without this view: records leaving the
+    // list, another controller clearing it. The current view then says so, as it
+    // would for a selection the user changed (once per event-loop turn).
+    connect(&records(), &ArrayController::selectionChanged, this, [this] { m_selectionCheck.request(); });
+}
+
+void RecordViewController::selectionMayHaveChanged()
+{
+    if (!isCurrent() || m_hold || records().selectedObjects() == m_published)
+        return;
+    emit selectionShown();
+    publishSelection();
 }
 
 RecordViewController::~RecordViewController()
@@ -100,10 +113,6 @@ void RecordViewController::refreshNow()
         list.setSelectedObjects(remembered);
     afterRefresh();
     emit refreshed();
-    // Records that left the list leave the selection: the views say so, as they
-    // would for a selection the user changed.
-    if (list.selectedObjects() != remembered)
-        publishSelection();
 }
 
 int RecordViewController::modeFromText(const QString &text)

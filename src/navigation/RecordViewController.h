@@ -46,7 +46,11 @@ public:
     void refresh() { m_coalescer.request(); }
     // The refresh itself; skipped while held or while the view is not current.
     void refreshNow();
-    void flushPendingRefresh() { m_coalescer.flush(); }
+    void flushPendingRefresh()
+    {
+        m_coalescer.flush();
+        m_selectionCheck.flush();
+    }
 
     void handleSelectedSourceNameChanged(const Event &event);
     virtual void handleInputRefresh(const Event &event);
@@ -59,12 +63,16 @@ public:
 signals:
     // The record list was filtered again (the view reloads).
     void refreshed();
+    // The shared selection changed without this view (the view shows it).
+    void selectionShown();
 
 protected:
     virtual void afterRefresh() { }
     virtual void becameCurrent() { refresh(); }
-    // Publishes the current selection as this view's selection event.
+    // Publishes the current selection as this view's selection event; the
+    // implementations note what they published in m_published.
     virtual void publishSelection() = 0;
+    QList<ManagedObject *> m_published;
 
     ManagedObjectContext *m_context;
     QString m_rowName;
@@ -76,6 +84,9 @@ protected:
     bool m_hold = false;
 
 private:
+    void selectionMayHaveChanged();
+
     RefreshCoalescer m_coalescer;
+    RefreshCoalescer m_selectionCheck;
     QHash<QString, QList<ManagedObject *>> m_folderContents;
 };

@@ -325,7 +325,9 @@ bool RuleEditorModel::setValueText(Row &row, const QString &text)
 {
     switch (info(row.attribute).kind) {
     case VK::Text:
+        // Text the user types is matched as a person reads it: ignoring case and accents.
         row.value = PredicateValue::text(text);
+        row.options = kTextOptions;
         return true;
     case VK::Number: {
         if (row.value.isNil())

@@ -28,7 +28,29 @@ std::optional<Predicate> SmartFolder::correctedPredicate(const ManagedObject *fo
     const std::optional<Predicate> stored = predicate(folder);
     if (!stored)
         return std::nullopt;
-    return PredicateCorrection::correctedPredicate(*stored);
+    return withEmptyTextRulesOpen(PredicateCorrection::correctedPredicate(*stored));
+}
+
+Predicate SmartFolder::withEmptyTextRulesOpen(const Predicate &predicate)
+{
+    using Op = Predicate::Operator;
+    if (predicate.isComparison()) {
+        const Op op = predicate.operatorType();
+        const bool textTest = op == Op::Contains || op == Op::BeginsWith || op == Op::EndsWith;
+        const PredicateValue value = predicate.value();
+        if (textTest && value.kind() == PredicateValue::Kind::Text && value.toText().isEmpty())
+            return Predicate::truePredicate();
+        return predicate;
+    }
+    if (!predicate.isCompound())
+        return predicate;
+    QList<Predicate> members;
+    bool changed = false;
+    for (const Predicate &member : predicate.members()) {
+        members.append(withEmptyTextRulesOpen(member));
+        changed = changed || members.last() != member;
+    }
+    return changed ? Predicate::compound(predicate.compoundType(), members) : predicate;
 }
 
 Predicate SmartFolder::newFolderPredicate()

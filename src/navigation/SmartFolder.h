@@ -21,8 +21,13 @@ public:
     // The stored predicate; none when the folder has none or it cannot be read.
     static std::optional<Predicate> predicate(const ManagedObject *folder);
     static bool setPredicate(ManagedObject *folder, const Predicate &predicate);
-    // The stored predicate with its label tests corrected; none as above.
+    // The stored predicate with its label tests corrected and its empty text
+    // rules open; none as above.
     static std::optional<Predicate> correctedPredicate(const ManagedObject *folder);
+    // A text rule left empty ("item contains ''", as a new folder starts) is a
+    // rule not filled in yet: it lets every record through, also records
+    // without that value. Anywhere in the tree.
+    static Predicate withEmptyTextRulesOpen(const Predicate &predicate);
 
     // The rules of a new folder: an OR with one member, "(%K contains '') AND
     // (%K contains '')" over item and manufacturer.

@@ -153,10 +153,14 @@ Record *RecordForm::record() const
 
 void RecordForm::setControlsEnabled(bool enabled)
 {
+    // Without a record the fields would show the last one's values: they are
+    // disabled and out of sight, and the form says that nothing is selected.
     m_emptyLabel->setVisible(!enabled);
     for (QWidget *child : m_content->findChildren<QWidget *>(QString(), Qt::FindDirectChildrenOnly))
-        if (child != m_emptyLabel)
+        if (child != m_emptyLabel) {
             child->setEnabled(enabled);
+            child->setVisible(enabled);
+        }
     m_notes->setReadOnly(!enabled);
 }
 

@@ -289,6 +289,37 @@ private slots:
                  (QStringList{"Label 3", "Label 3"}));
     }
 
+    void emptyTextRulesLetEverythingThrough_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QStringList>("items");
+        QTest::newRow("the new folder as it starts") << "" << QStringList{"Label 0", "Label 3", "Label 3", "Label 5"};
+        // Typed into the template's item rule: case ignored, the empty manufacturer rule open.
+        QTest::newRow("one rule filled in") << "label 5" << QStringList{"Label 5"};
+    }
+
+    void emptyTextRulesLetEverythingThrough()
+    {
+        QFETCH(QString, typed);
+        QFETCH(QStringList, items);
+        start();
+        folders().addSmartFolderMenuAction();
+        if (!typed.isEmpty())
+            QVERIFY(RuleEditorModel::setValueText(folders().ruleEditor().rows.at(0).rows.at(0), typed));
+        folders().setFolderName("Template");
+        folders().addEditSmartFolderButtonAction();
+        // The stored rules keep the empty text; only filtering treats it as open.
+        QCOMPARE(SmartFolder::predicate(folders().selectedFolder())->members().first().members().at(1).value(),
+                 PredicateValue::text(QString()));
+        QCOMPARE(valuesOf(VisibleAssetController::sharedManager().visibleAssetsForRowIdentifier({}, "Template", "Smart", false),
+                          "item"),
+                 items);
+        m_nav->sourceList().flushPendingRefresh();
+        const int row = int(m_nav->sourceList().visibleRowNames().indexOf("Template"));
+        QVERIFY(row > 0);
+        QCOMPARE(*m_nav->sourceList().visibleRowItems().at(row)->badge, int(items.size()));
+    }
+
     void invalidValuesAreRefused()
     {
         Row row = RuleEditorModel::newRule();

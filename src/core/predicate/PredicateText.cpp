@@ -200,7 +200,7 @@ bool PredicateText::isIdentifier(QStringView word)
     for (qsizetype i = 0; i < word.size(); ++i) {
         const QChar c = word[i];
         const bool letter = c.isLetter() || c == u'_';
-        if (!(letter || (i > 0 && c.isDigit())))
+        if (!(letter || (i > 0 && c.isLetterOrNumber())))
             return false;
     }
     return true;

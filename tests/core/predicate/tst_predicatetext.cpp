@@ -1,5 +1,6 @@
 #include "core/predicate/Predicate.h"
 
+#include <QRandomGenerator>
 #include <QTest>
 
 // The formats the program builds, the text form they print, and reading texts back.
@@ -203,6 +204,47 @@ private slots:
         QCOMPARE(*Predicate::parse(folder.description()), inner);
         const Predicate withOther = Predicate::andPredicate({folder, Predicate::parse("a == 1").value()});
         QCOMPARE(withOther.description(), QStringLiteral("(warrantyLevel > 1 AND warrantyLevel < 31) AND a == 1"));
+    }
+
+    // Damaged texts never crash the reader, and whatever still reads prints a
+    // text that reads back to the same predicate.
+    void damagedTexts()
+    {
+        const QString good = QStringLiteral(
+            "(a == 1 OR ANY b.c CONTAINS[cd] 'x\\'y') AND NOT d IN {2.5, \"é\", nil, -3} && e MATCHES 'f.*' "
+            "|| !(g <= CAST('2014-05-02T04:00:00.000Z', 'Date')) OR #in != YES");
+        QVERIFY(Predicate::parse(good));
+        const QString alphabet = QStringLiteral("()[]{}'\"\\,.-#%@Kd!=<>&| aAcCdNOTIRYES019e");
+        QRandomGenerator random(31);
+        int read = 0;
+        for (int round = 0; round < 20000; ++round) {
+            QString text = good;
+            const int changes = 1 + random.bounded(3);
+            for (int i = 0; i < changes; ++i) {
+                const int at = random.bounded(int(text.size()));
+                switch (random.bounded(3)) {
+                case 0:
+                    text.remove(at, 1 + random.bounded(3));
+                    break;
+                case 1:
+                    text.insert(at, alphabet.at(random.bounded(int(alphabet.size()))));
+                    break;
+                default:
+                    text[at] = alphabet.at(random.bounded(int(alphabet.size())));
+                }
+            }
+            QString error;
+            const std::optional<Predicate> p = Predicate::parse(text, &error);
+            if (!p) {
+                QVERIFY(!error.isEmpty());
+                continue;
+            }
+            ++read;
+            const std::optional<Predicate> back = Predicate::parse(p->description(), &error);
+            QVERIFY2(back, qPrintable(text + " -> " + p->description() + ": " + error));
+            QVERIFY2(*back == *p, qPrintable(text + " -> " + p->description()));
+        }
+        QVERIFY(read > 100);
     }
 
     void emptyPredicate()

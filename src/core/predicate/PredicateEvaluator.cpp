@@ -364,7 +364,9 @@ struct Walk
             }
             return;
         }
-        for (const KeyValueSource *related : object.relatedObjectsForKey(pc.keys.at(depth))) {
+        // Held const: iterating a shared list must not copy it.
+        const QList<const KeyValueSource *> members = object.relatedObjectsForKey(pc.keys.at(depth));
+        for (const KeyValueSource *related : members) {
             if (related)
                 visit(*related, depth + 1);
             if (decided)

@@ -53,7 +53,10 @@ public:
 
     quint32 layoutId() const override { return 1; }
     int slotForKey(const QString &key) const override { return slotTable().value(key, -1); }
-    const QVariant *valueInSlot(int slot) const override { return slot < m_values.size() ? &m_values.at(slot) : nullptr; }
+    const QVariant *valueInSlot(int slot) const override
+    {
+        return slot < m_values.size() ? &m_values.at(slot) : nullptr;
+    }
 
 private:
     static QHash<QString, int> &slotTable()
@@ -68,9 +71,9 @@ private:
 
 std::vector<RecordLike> makeRecords(int count)
 {
-    static const char *const items[] = {"Desk Lamp", "Armchair", "Crème brûlée torch", "Television", "Bicycle",
-                                        "Espresso machine", "Kühlschrank", "Laptop computer"};
-    static const char *const places[] = {"Home", "Work", "Garage", "Cellar", "Attic"};
+    static const char *const items[] = { "Desk Lamp", "Armchair",         "Crème brûlée torch", "Television",
+                                         "Bicycle",   "Espresso machine", "Kühlschrank",        "Laptop computer" };
+    static const char *const places[] = { "Home", "Work", "Garage", "Cellar", "Attic" };
     std::vector<RecordLike> records;
     records.reserve(size_t(count));
     const QDateTime start(QDate(2005, 1, 1), QTime(9, 30), Qt::UTC);
@@ -82,7 +85,8 @@ std::vector<RecordLike> makeRecords(int count)
         r.setValue("manufacturer", QStringLiteral("Maker %1").arg(i % 97));
         r.setValue("model", QStringLiteral("M-%1").arg(i % 1000));
         r.setValue("serialNumber", QStringLiteral("SN%1X").arg(i * 7919));
-        r.setValue("barcode", QStringLiteral("4%1").arg(qint64(i) * 104729 % 1000000000000LL, 12, 10, QLatin1Char('0')));
+        r.setValue("barcode",
+                   QStringLiteral("4%1").arg(qint64(i) * 104729 % 1000000000000LL, 12, 10, QLatin1Char('0')));
         r.setValue("category", QStringLiteral("Category %1").arg(i % 12));
         r.setValue("location", QString::fromLatin1(places[i % 5]));
         r.setValue("paymentMethod", i % 3 ? QStringLiteral("Credit Card") : QStringLiteral("Cash"));

@@ -6,25 +6,24 @@
 
 namespace {
 
-const char usageText[] =
-    "Usage: stashly-cli predicate [--data] FORMAT [ARG ...]\n"
-    "\n"
-    "Reads FORMAT, a predicate in its text form whose placeholders %K (a key path),\n"
-    "%@ (a value), %d (a whole number) and %f (a number) are filled with the ARGs in\n"
-    "order, and prints the predicate's text form. With --data it also prints the\n"
-    "stored form (as kept by smart folders) in hexadecimal.\n"
-    "\n"
-    "An ARG is a text as written: \"2014\" stays the text \"2014\" for %@, as a name\n"
-    "would; %d and %f read it as a number. For other kinds of value write:\n"
-    "  int:42  num:2.5  bool:YES  bool:NO  nil:  date:2014-05-02T04:00:00Z\n"
-    "  list:Home,Work (texts separated by commas; list: alone is the empty list)\n"
-    "  text:int:42 (the text after \"text:\", for a text that starts like the above)\n"
-    "\n"
-    "Examples:\n"
-    "  stashly-cli predicate '%K == %@' categoryName Tools\n"
-    "  stashly-cli predicate 'location IN %@' list:Home,Work\n"
-    "  stashly-cli predicate '((%K > 1) AND (%K < 31))' warrantyLevel warrantyLevel\n"
-    "  stashly-cli predicate 'item CONTAINS[cd] \"lamp\"'\n";
+const char usageText[] = "Usage: stashly-cli predicate [--data] FORMAT [ARG ...]\n"
+                         "\n"
+                         "Reads FORMAT, a predicate in its text form whose placeholders %K (a key path),\n"
+                         "%@ (a value), %d (a whole number) and %f (a number) are filled with the ARGs in\n"
+                         "order, and prints the predicate's text form. With --data it also prints the\n"
+                         "stored form (as kept by smart folders) in hexadecimal.\n"
+                         "\n"
+                         "An ARG is a text as written: \"2014\" stays the text \"2014\" for %@, as a name\n"
+                         "would; %d and %f read it as a number. For other kinds of value write:\n"
+                         "  int:42  num:2.5  bool:YES  bool:NO  nil:  date:2014-05-02T04:00:00Z\n"
+                         "  list:Home,Work (texts separated by commas; list: alone is the empty list)\n"
+                         "  text:int:42 (the text after \"text:\", for a text that starts like the above)\n"
+                         "\n"
+                         "Examples:\n"
+                         "  stashly-cli predicate '%K == %@' categoryName Tools\n"
+                         "  stashly-cli predicate 'location IN %@' list:Home,Work\n"
+                         "  stashly-cli predicate '((%K > 1) AND (%K < 31))' warrantyLevel warrantyLevel\n"
+                         "  stashly-cli predicate 'item CONTAINS[cd] \"lamp\"'\n";
 
 // One ARG as a value; `error` set when a typed form does not read.
 QVariant argumentValue(const QString &arg, QString *error)
@@ -114,7 +113,7 @@ int runPredicate(CliContext &ctx, const QStringList &args)
 
 void addPredicateCommands(CliRegistry &registry)
 {
-    registry.add({QStringLiteral("predicate"), QStringLiteral("predicate [--data] FORMAT [ARG ...]"),
-                  QStringLiteral("print the text form of a predicate format filled with ARGs (see predicate --help)"),
-                  runPredicate});
+    registry.add({ QStringLiteral("predicate"), QStringLiteral("predicate [--data] FORMAT [ARG ...]"),
+                   QStringLiteral("print the text form of a predicate format filled with ARGs (see predicate --help)"),
+                   runPredicate });
 }

@@ -33,6 +33,9 @@ public:
     ManagedObject &operator=(const ManagedObject &) = delete;
 
     // Entity classes (Record, SmartFolder, ...) register here before a store opens.
+    // Objects of a large store are made on two loading threads: constructors must
+    // touch nothing shared; setup that does belongs in awakeFromFetch and
+    // awakeFromInsert, which run on the main thread.
     static void registerEntityClass(const QString &entityName, Factory factory);
 
     const EntityDescription &entity() const { return *m_entity; }

@@ -35,7 +35,12 @@ public:
     {
     public:
         virtual ~LoadTarget() = default;
-        // The value array to fill for a new object of the entity (by model position).
+        // Called first for every entity with rows: its highest primary key. False
+        // refuses the file (an impossible key).
+        virtual bool reserve(int entity, qint64 maxPrimaryKey) = 0;
+        // The value array to fill for a new object of the entity (by model
+        // position); none refuses the file. Runs on two threads at once, never
+        // twice for the same object.
         virtual QVariant *addRow(int entity, qint64 primaryKey) = 0;
         virtual void addMember(int entity, int relationship, qint64 owner, qint64 member) = 0;
         virtual void setMaxPrimaryKey(int entity, qint64 primaryKey) = 0;
@@ -83,6 +88,7 @@ private:
 
     const ManagedObjectModel &m_model;
     QString m_path;
+    QString m_readFile; // the file itself, or its recovered copy
     QString m_uuid;
     QString m_connectionName;
     QSqlDatabase m_db;

@@ -80,10 +80,12 @@ bool SQLiteStore::connect(const QString &file, bool readOnly, QString *error)
         return false;
     }
     if (!readOnly) {
-        // A rollback journal keeps the file complete by itself after every save
-        // (backups copy it alone), and full sync makes each commit durable.
+        // While open, a write-ahead log: a commit is one append and one sync, and a
+        // process killed during a save leaves the log's last commit as the state.
+        // Full sync makes every commit durable. Closing turns the log back into the
+        // file (see disconnect), so that a store at rest is one self-contained file.
         QSqlQuery q(m_db);
-        if (!q.exec(QStringLiteral("PRAGMA journal_mode = DELETE")) || !q.exec(QStringLiteral("PRAGMA synchronous = FULL"))) {
+        if (!q.exec(QStringLiteral("PRAGMA journal_mode = WAL")) || !q.exec(QStringLiteral("PRAGMA synchronous = FULL"))) {
             setError(error, QStringLiteral("The library store \"%1\" cannot be opened: %2")
                                 .arg(m_path, q.lastError().text()));
             return false;
@@ -97,6 +99,11 @@ void SQLiteStore::disconnect()
     if (m_connectionName.isEmpty())
         return;
     m_statements.clear();
+    if (!m_readOnly && m_db.isOpen()) {
+        // Moves the log's pages into the file and removes the log.
+        QSqlQuery q(m_db);
+        q.exec(QStringLiteral("PRAGMA journal_mode = DELETE"));
+    }
     m_db.close();
     m_db = QSqlDatabase();
     QSqlDatabase::removeDatabase(m_connectionName);

@@ -19,8 +19,8 @@ class QTemporaryDir;
 // the store's UUID. Opening checks the file read-only first; a file that is not
 // ours, is damaged or comes from a newer version is reported and never written.
 // Older versions gain the missing tables and columns in one transaction. Every
-// save is one transaction (rollback journal, full sync), so a process killed
-// during a save leaves the last saved state.
+// save is one transaction (write-ahead log while open, full sync), so a process
+// killed during a save leaves the last saved state.
 class SQLiteStore
 {
 public:

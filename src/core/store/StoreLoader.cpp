@@ -3,7 +3,6 @@
 #include "core/store/StoreSchema.h"
 
 #include <QDateTime>
-#include <QSet>
 #include <QSqlError>
 #include <QSqlQuery>
 
@@ -28,22 +27,45 @@ public:
     {
         if (!m_active)
             return;
-        const QString *text = static_cast<const QString *>(value.constData());
-        const auto it = m_texts.constFind(*text);
-        if (it != m_texts.constEnd()) {
-            value = *it;
+        const QString &text = *static_cast<const QString *>(value.constData());
+        if (text.size() > kLongest)
+            return;
+        QString &slot = find(text);
+        if (!slot.isNull()) {
+            value = slot;
             ++m_hits;
-        } else if (m_texts.size() < 4096) {
-            m_texts.insert(*text);
+        } else if (m_count < kSlots / 2) {
+            slot = text;
+            ++m_count;
         }
         if (++m_seen == 1024 && m_hits < 512) {
             m_active = false;
-            m_texts.clear();
+            m_slots.clear();
         }
     }
 
 private:
-    QSet<QString> m_texts;
+    static constexpr qsizetype kLongest = 64;
+    static constexpr size_t kSlots = 8192;
+
+    // Open addressing with an FNV-1a hash: QHash's seeded hash costs several
+    // times more, and this runs for every text of the library.
+    QString &find(const QString &text)
+    {
+        if (m_slots.empty())
+            m_slots.resize(kSlots);
+        quint32 h = 2166136261u;
+        for (const QChar c : text)
+            h = (h ^ c.unicode()) * 16777619u;
+        for (size_t i = h & (kSlots - 1);; i = (i + 1) & (kSlots - 1)) {
+            QString &slot = m_slots[i];
+            if (slot.isNull() || (slot.size() == text.size() && QStringView(slot) == QStringView(text)))
+                return slot;
+        }
+    }
+
+    std::vector<QString> m_slots;
+    size_t m_count = 0;
     int m_seen = 0;
     int m_hits = 0;
     bool m_active = true;

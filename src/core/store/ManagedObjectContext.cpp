@@ -108,7 +108,7 @@ std::unique_ptr<ManagedObjectContext> ManagedObjectContext::open(const QString &
         return nullptr;
     std::unique_ptr<ManagedObjectContext> context(new ManagedObjectContext(m, std::move(store)));
     Loader loader(*context);
-    if (!context->m_store->load(loader, error))
+    if (!context->m_store->load(loader, error) || !context->m_store->beginWriting(error))
         return nullptr;
     for (EntityTable &t : context->m_tables) {
         t.savedMaxPrimaryKey = t.maxPrimaryKey;

@@ -79,18 +79,6 @@ bool SQLiteStore::connect(const QString &file, bool readOnly, QString *error)
                             .arg(m_path, m_db.lastError().text()));
         return false;
     }
-    if (!readOnly) {
-        // While open, a write-ahead log: a commit is one append and one sync, and a
-        // process killed during a save leaves the log's last commit as the state.
-        // Full sync makes every commit durable. Closing turns the log back into the
-        // file (see disconnect), so that a store at rest is one self-contained file.
-        QSqlQuery q(m_db);
-        if (!q.exec(QStringLiteral("PRAGMA journal_mode = WAL")) || !q.exec(QStringLiteral("PRAGMA synchronous = FULL"))) {
-            setError(error, QStringLiteral("The library store \"%1\" cannot be opened: %2")
-                                .arg(m_path, q.lastError().text()));
-            return false;
-        }
-    }
     return true;
 }
 
@@ -99,7 +87,7 @@ void SQLiteStore::disconnect()
     if (m_connectionName.isEmpty())
         return;
     m_statements.clear();
-    if (!m_readOnly && m_db.isOpen()) {
+    if (m_writing && m_db.isOpen()) {
         // Moves the log's pages into the file and removes the log.
         QSqlQuery q(m_db);
         q.exec(QStringLiteral("PRAGMA journal_mode = DELETE"));
@@ -168,16 +156,33 @@ std::unique_ptr<SQLiteStore> SQLiteStore::open(const QString &path, OpenMode mod
     }
     if (!store->connect(path, false, error))
         return nullptr;
-    if (check.version < model.version()) {
+    return store;
+}
+
+bool SQLiteStore::beginWriting(QString *error)
+{
+    if (m_readOnly || m_writing)
+        return true;
+    if (m_fileVersion < m_model.version()) {
         QString why;
-        if (!store->m_db.transaction() || !StoreSchema::migrate(store->m_db, model, &why) || !store->m_db.commit()) {
-            store->m_db.rollback();
+        if (!m_db.transaction() || !StoreSchema::migrate(m_db, m_model, &why) || !m_db.commit()) {
+            m_db.rollback();
             setError(error, QStringLiteral("The library store \"%1\" could not be brought up to date: %2")
-                                .arg(path, why.isEmpty() ? store->m_db.lastError().text() : why));
-            return nullptr;
+                                .arg(m_path, why.isEmpty() ? m_db.lastError().text() : why));
+            return false;
         }
     }
-    return store;
+    // While open, a write-ahead log: a commit is one append and one sync, and a
+    // process killed during a save leaves the log's last commit as the state.
+    // Full sync makes every commit durable. Closing turns the log back into the
+    // file (see disconnect), so that a store at rest is one self-contained file.
+    QSqlQuery q(m_db);
+    if (!q.exec(QStringLiteral("PRAGMA journal_mode = WAL")) || !q.exec(QStringLiteral("PRAGMA synchronous = FULL"))) {
+        setError(error, QStringLiteral("The library store \"%1\" cannot be opened: %2").arg(m_path, q.lastError().text()));
+        return false;
+    }
+    m_writing = true;
+    return true;
 }
 
 bool SQLiteStore::load(LoadTarget &target, QString *error)
@@ -276,6 +281,8 @@ bool SQLiteStore::save(const std::vector<RowChange> &changes, const std::vector<
         setError(error, QStringLiteral("The library store \"%1\" was opened read-only.").arg(m_path));
         return false;
     }
+    if (!beginWriting(error))
+        return false;
     if (!m_db.transaction()) {
         setError(error, m_db.lastError().text());
         return false;

@@ -70,7 +70,11 @@ public:
     // The model version the file had when it was opened (before any migration).
     int fileVersion() const { return m_fileVersion; }
 
+    // Reads every object. Until beginWriting, nothing has been written to the
+    // file, so a store found damaged while loading is left as it was.
     bool load(LoadTarget &target, QString *error);
+    // Brings an older file up to date and makes it ready for saves.
+    bool beginWriting(QString *error);
     // Writes the changes and the highest primary keys handed out, all or nothing.
     bool save(const std::vector<RowChange> &changes, const std::vector<std::pair<int, qint64>> &maxPrimaryKeys,
               QString *error);
@@ -95,5 +99,6 @@ private:
     std::shared_ptr<QTemporaryDir> m_recoveredCopy;
     std::unordered_map<QString, std::unique_ptr<QSqlQuery>> m_statements;
     bool m_readOnly = false;
+    bool m_writing = false;
     int m_fileVersion = 0;
 };

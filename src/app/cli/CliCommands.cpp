@@ -1,4 +1,5 @@
 #include "CliCommand.h"
+#include "PredicateCommands.h"
 #include "SettingsCommands.h"
 #include "StoreCommands.h"
 
@@ -6,6 +7,7 @@ CliRegistry makeCliRegistry()
 {
     CliRegistry registry;
     addSettingsCommands(registry);
+    addPredicateCommands(registry);
     addStoreCommands(registry);
     return registry;
 }

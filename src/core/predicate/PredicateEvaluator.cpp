@@ -189,7 +189,8 @@ int order(const Subject &s, const PreparedScalar &c, Predicate::Options options)
     case Kind::Integer:
     case Kind::Number:
         if (s.isNumeric())
-            return compareNumbers(s.type == Subject::Type::Integer, s.integer, s.number, c.isInteger, c.integer, c.number);
+            return compareNumbers(s.type == Subject::Type::Integer, s.integer, s.number, c.isInteger, c.integer,
+                                  c.number);
         if (s.type == Subject::Type::Text) {
             bool ok = false;
             const double d = s.text.toDouble(&ok);
@@ -204,7 +205,8 @@ int order(const Subject &s, const PreparedScalar &c, Predicate::Options options)
             return r < 0 ? -1 : (r > 0 ? 1 : 0);
         }
         if (s.isNumeric() && c.textIsNumber)
-            return compareNumbers(s.type == Subject::Type::Integer, s.integer, s.number, c.isInteger, c.integer, c.number);
+            return compareNumbers(s.type == Subject::Type::Integer, s.integer, s.number, c.isInteger, c.integer,
+                                  c.number);
         return 2;
     case Kind::Date:
         if (s.type == Subject::Type::Date)
@@ -322,8 +324,30 @@ bool test(const PredicateNode &node, const PreparedComparison &pc, const QVarian
     return false;
 }
 
-// Walks a key path through to-many relationships, counting the values tested
-// and those that passed, and stops as soon as the answer is known.
+// Reads the last key of a comparison's path from `object`, through the object's
+// slots when it has them, and tests it.
+bool testObject(const PredicateNode &node, const PreparedComparison &pc, const KeyValueSource &object)
+{
+    const QString &key = pc.keys.constLast();
+    const quint32 layout = object.layoutId();
+    if (layout) {
+        quint64 cached = pc.slotCache.load(std::memory_order_relaxed);
+        if (quint32(cached >> 32) != layout) {
+            cached = quint64(layout) << 32 | quint32(object.slotForKey(key) + 1);
+            pc.slotCache.store(cached, std::memory_order_relaxed);
+        }
+        const int slot = int(quint32(cached)) - 1;
+        if (slot >= 0) {
+            static const QVariant none;
+            const QVariant *value = object.valueInSlot(slot);
+            return test(node, pc, value ? *value : none);
+        }
+    }
+    return test(node, pc, object.valueForKey(key));
+}
+
+// Walks a key path through to-many relationships and stops as soon as the
+// answer is known.
 struct Walk
 {
     const PredicateNode &node;
@@ -334,18 +358,17 @@ struct Walk
 
     void visit(const KeyValueSource &object, qsizetype depth)
     {
-        const QString &key = pc.keys.at(depth);
         if (depth + 1 == pc.keys.size()) {
-            const bool passed = test(node, pc, object.valueForKey(key));
+            const bool passed = testObject(node, pc, object);
             if (modifier == Predicate::Modifier::All ? !passed : passed) {
                 decided = true;
                 answer = modifier == Predicate::Modifier::None ? false : passed;
             }
             return;
         }
-        if (!object.isToManyKey(key))
-            return;
-        for (const KeyValueSource *related : object.relatedObjectsForKey(key)) {
+        // Held const: iterating a shared list must not copy it.
+        const QList<const KeyValueSource *> members = object.relatedObjectsForKey(pc.keys.at(depth));
+        for (const KeyValueSource *related : members) {
             if (related)
                 visit(*related, depth + 1);
             if (decided)
@@ -431,10 +454,10 @@ bool PredicateEvaluator::evaluate(const PredicateNode &node, const KeyValueSourc
         return true;
     const PreparedComparison &pc = *node.prepared;
     if (pc.keys.size() == 1) {
-        const bool passed = test(node, pc, object.valueForKey(pc.keys.constFirst()));
+        const bool passed = testObject(node, pc, object);
         return node.modifier == Predicate::Modifier::None ? !passed : passed;
     }
-    Walk walk{node, pc, node.modifier};
+    Walk walk { node, pc, node.modifier };
     walk.visit(object, 0);
     if (walk.decided)
         return walk.answer;

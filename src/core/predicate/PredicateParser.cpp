@@ -4,6 +4,7 @@
 #include "core/predicate/PredicateText.h"
 
 #include <QDateTime>
+#include <QtNumeric>
 
 #include <cmath>
 
@@ -58,7 +59,8 @@ private:
         if (m_error.isEmpty()) {
             m_error = message;
             const Token &t = peek();
-            m_error += t.kind == TK::End ? QStringLiteral(" at the end") : QStringLiteral(" at position %1").arg(t.position);
+            m_error += t.kind == TK::End ? QStringLiteral(" at the end")
+                                         : QStringLiteral(" at position %1").arg(t.position);
         }
         return std::nullopt;
     }
@@ -173,7 +175,7 @@ private:
         if (*op == Predicate::Operator::In && v->kind() != PredicateValue::Kind::List) {
             if (!fromPlaceholder)
                 return fail(QStringLiteral("IN needs a list such as {\"a\", \"b\"}"));
-            v = PredicateValue::list({*v});
+            v = PredicateValue::list({ *v });
         }
         return Predicate::comparison(*key, *op, *v, options, modifier);
     }
@@ -323,41 +325,82 @@ private:
         return PredicateValue::list(values);
     }
 
-    // CAST("2014-05-02T04:00:00.000Z", "Date"), or CAST(seconds, "Date") with
-    // seconds since 1 January 2001 UTC, the reference date of the program's stores.
+    // CAST("2014-05-02T04:00:00.000Z", "Date"); CAST(seconds, "Date") with seconds
+    // since 1 January 2001 UTC, the reference date of the program's stores;
+    // CAST("nan", "Number") and the infinities, which have no digits of their own.
     std::optional<PredicateValue> cast()
     {
         take();
         if (!isSymbol(peek(), "("))
             return fail(QStringLiteral("Expected \"(\""));
         take();
-        QDateTime when;
+        QString text;
+        bool quoted = false;
         if (peek().kind == TK::String) {
-            when = QDateTime::fromString(take().text, Qt::ISODateWithMs);
+            text = take().text;
+            quoted = true;
         } else {
-            const bool negative = isSymbol(peek(), "-");
-            if (negative)
+            if (isSymbol(peek(), "-")) {
                 take();
+                text = QStringLiteral("-");
+            }
             if (peek().kind != TK::Number)
-                return fail(QStringLiteral("Expected a date"));
-            bool ok = false;
-            const double seconds = take().text.toDouble(&ok) * (negative ? -1 : 1);
-            const QDateTime reference(QDate(2001, 1, 1), QTime(0, 0), Qt::UTC);
-            if (ok && std::abs(seconds) < 1e13)
-                when = reference.addMSecs(qint64(std::llround(seconds * 1000)));
+                return fail(QStringLiteral("Expected a date or number"));
+            text += take().text;
         }
-        if (!when.isValid())
-            return fail(QStringLiteral("Malformed date"));
         if (!isSymbol(peek(), ","))
             return fail(QStringLiteral("Expected \",\""));
         take();
-        if (peek().kind != TK::String || peek().text.compare(QLatin1String("Date"), Qt::CaseInsensitive) != 0)
-            return fail(QStringLiteral("Only CAST(..., \"Date\") is known"));
-        take();
+        if (peek().kind != TK::String)
+            return fail(QStringLiteral("Expected \"Date\" or \"Number\""));
+        const QString type = take().text;
         if (!isSymbol(peek(), ")"))
             return fail(QStringLiteral("Expected \")\""));
+        std::optional<PredicateValue> v;
+        if (type.compare(QLatin1String("Date"), Qt::CaseInsensitive) == 0) {
+            const QDateTime when = quoted ? QDateTime::fromString(text, Qt::ISODateWithMs) : secondsToDate(text);
+            if (when.isValid())
+                v = PredicateValue::date(when);
+        } else if (type.compare(QLatin1String("Number"), Qt::CaseInsensitive) == 0) {
+            bool ok = false;
+            const double d = text.toDouble(&ok);
+            if (ok)
+                v = PredicateValue::number(d);
+        } else {
+            return fail(QStringLiteral("Only CAST(..., \"Date\") and CAST(..., \"Number\") are known"));
+        }
+        if (!v)
+            return fail(QStringLiteral("Malformed %1").arg(type));
         take();
-        return PredicateValue::date(when);
+        return v;
+    }
+
+    // Exact for decimals with up to three places; other forms through a double.
+    static QDateTime secondsToDate(const QString &text)
+    {
+        qint64 ms = 0;
+        bool ok = false;
+        const bool negative = text.startsWith(u'-');
+        const QString digits = negative ? text.mid(1) : text;
+        const qsizetype dot = digits.indexOf(u'.');
+        const QString whole = dot < 0 ? digits : digits.left(dot);
+        const QString fraction = dot < 0 ? QString() : digits.mid(dot + 1);
+        if (!digits.contains(u'e', Qt::CaseInsensitive) && fraction.size() <= 3) {
+            const qint64 secs = whole.toLongLong(&ok);
+            const qint64 millis = fraction.isEmpty() ? 0 : fraction.leftJustified(3, u'0').toLongLong();
+            if (!ok || qMulOverflow(secs, qint64(1000), &ms) || qAddOverflow(ms, millis, &ms))
+                return QDateTime();
+        } else {
+            const double seconds = digits.toDouble(&ok);
+            if (!ok || !(seconds < 9e15))
+                return QDateTime();
+            ms = qint64(std::llround(seconds * 1000));
+        }
+        if (negative)
+            ms = -ms;
+        if (qAddOverflow(ms, PredicateText::ReferenceDateMSecs, &ms))
+            return QDateTime();
+        return QDateTime::fromMSecsSinceEpoch(ms, Qt::UTC);
     }
 
     std::optional<PredicateValue> placeholderValue()

@@ -40,6 +40,10 @@ QString PredicateText::quoted(QStringView text)
 
 QString PredicateText::numberLiteral(double value)
 {
+    if (std::isnan(value))
+        return QStringLiteral("CAST(\"nan\", \"Number\")");
+    if (std::isinf(value))
+        return value > 0 ? QStringLiteral("CAST(\"inf\", \"Number\")") : QStringLiteral("CAST(\"-inf\", \"Number\")");
     char buf[64];
     const auto r = std::to_chars(buf, buf + sizeof buf, value);
     QString s = QString::fromLatin1(buf, r.ptr - buf);
@@ -48,9 +52,30 @@ QString PredicateText::numberLiteral(double value)
     return s;
 }
 
-QString PredicateText::isoDate(qint64 msecsSinceEpoch)
+QString PredicateText::dateLiteral(qint64 msecsSinceEpoch)
 {
-    return QDateTime::fromMSecsSinceEpoch(msecsSinceEpoch, Qt::UTC).toString(Qt::ISODateWithMs);
+    const QDateTime when = QDateTime::fromMSecsSinceEpoch(msecsSinceEpoch, Qt::UTC);
+    const int year = when.date().year();
+    if (when.isValid() && year >= 1 && year <= 9999)
+        return QStringLiteral("CAST(%1, \"Date\")").arg(quoted(when.toString(Qt::ISODateWithMs)));
+    // Seconds and milliseconds apart, in integers: a double would lose
+    // milliseconds this far out, and the product could overflow.
+    qint64 secs = msecsSinceEpoch / 1000;
+    qint64 millis = msecsSinceEpoch % 1000;
+    if (millis < 0) {
+        millis += 1000;
+        --secs;
+    }
+    secs -= ReferenceDateMSecs / 1000;
+    const bool negative = secs < 0;
+    if (negative && millis) {
+        secs += 1;
+        millis = 1000 - millis;
+    }
+    return QStringLiteral("CAST(%1%2.%3, \"Date\")")
+        .arg(negative ? QStringLiteral("-") : QString())
+        .arg(negative ? quint64(0) - quint64(secs) : quint64(secs))
+        .arg(millis, 3, 10, QLatin1Char('0'));
 }
 
 namespace {
@@ -158,10 +183,12 @@ QString PredicateText::utcDate(qint64 msecsSinceEpoch)
 
 bool PredicateText::isReservedWord(QStringView word)
 {
-    static const char *const words[] = {"AND", "OR", "NOT", "IN", "CONTAINS", "BEGINSWITH", "ENDSWITH", "MATCHES",
-                                        "LIKE", "ANY", "SOME", "ALL", "NONE", "NIL", "NULL", "YES", "NO", "TRUE",
-                                        "FALSE", "TRUEPREDICATE", "FALSEPREDICATE", "CAST", "BETWEEN", "SELF",
-                                        "FIRST", "LAST", "SIZE", "SUBQUERY", "FUNCTION"};
+    static const char *const words[]
+        = { "AND",     "OR",      "NOT",  "IN",    "CONTAINS", "BEGINSWITH",    "ENDSWITH",
+            "MATCHES", "LIKE",    "ANY",  "SOME",  "ALL",      "NONE",          "NIL",
+            "NULL",    "YES",     "NO",   "TRUE",  "FALSE",    "TRUEPREDICATE", "FALSEPREDICATE",
+            "CAST",    "BETWEEN", "SELF", "FIRST", "LAST",     "SIZE",          "SUBQUERY",
+            "FUNCTION" };
     for (const char *w : words)
         if (word.compare(QLatin1String(w), Qt::CaseInsensitive) == 0)
             return true;
@@ -175,7 +202,7 @@ bool PredicateText::isIdentifier(QStringView word)
     for (qsizetype i = 0; i < word.size(); ++i) {
         const QChar c = word[i];
         const bool letter = c.isLetter() || c == u'_';
-        if (!(letter || (i > 0 && c.isDigit())))
+        if (!(letter || (i > 0 && c.isLetterOrNumber())))
             return false;
     }
     return true;

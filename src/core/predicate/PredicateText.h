@@ -10,10 +10,14 @@ public:
     // A double-quoted literal with \" \\ \n \r \t and \uXXXX for other control characters.
     static QString quoted(QStringView text);
     // The shortest text that reads back as the same double, always with a decimal
-    // point or exponent so that it stays a number and never becomes a whole number.
+    // point or exponent so that it stays a number and never becomes a whole number;
+    // CAST("nan", "Number") and the like for values that have no digits.
     static QString numberLiteral(double value);
-    // ISO 8601 in UTC with milliseconds: 2014-05-02T04:00:00.000Z.
-    static QString isoDate(qint64 msecsSinceEpoch);
+    // CAST("2014-05-02T04:00:00.000Z", "Date"): ISO 8601 in UTC with milliseconds;
+    // dates outside the years 1 to 9999 as CAST(<seconds since 2001-01-01 UTC>, "Date").
+    static QString dateLiteral(qint64 msecsSinceEpoch);
+    // Milliseconds from 1970-01-01 to 2001-01-01 UTC, the reference date of seconds in casts.
+    static constexpr qint64 ReferenceDateMSecs = 978307200000LL;
 
     // The forms that text tests ("contains" and the like) see for values that are
     // not texts. They write into `buffer` and return the number of characters;

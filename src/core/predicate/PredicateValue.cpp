@@ -165,7 +165,7 @@ QString PredicateValue::literal() const
     case Kind::Text:
         return PredicateText::quoted(m_text);
     case Kind::Date:
-        return QStringLiteral("CAST(%1, \"Date\")").arg(PredicateText::quoted(PredicateText::isoDate(m_int)));
+        return PredicateText::dateLiteral(m_int);
     case Kind::List: {
         QStringList parts;
         for (const PredicateValue &v : m_list)

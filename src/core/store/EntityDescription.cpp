@@ -1,8 +1,15 @@
 #include "core/store/EntityDescription.h"
 
+#include <atomic>
+
+namespace {
+std::atomic<quint32> g_lastLayoutId{0};
+}
+
 EntityDescription::EntityDescription(const QString &name, const QList<AttributeDescription> &attributes,
                                      const QList<RelationshipDescription> &relationships, int sinceVersion)
     : m_name(name)
+    , m_layoutId(++g_lastLayoutId)
     , m_sinceVersion(sinceVersion)
     , m_attributes(attributes)
     , m_relationships(relationships)

@@ -18,6 +18,9 @@ public:
                       const QList<RelationshipDescription> &relationships = {}, int sinceVersion = 1);
 
     const QString &name() const { return m_name; }
+    // Above 0 and different for every entity made: objects of this entity keep
+    // their values in the same slots (the attribute positions).
+    quint32 layoutId() const { return m_layoutId; }
     int sinceVersion() const { return m_sinceVersion; }
     const QList<AttributeDescription> &attributes() const { return m_attributes; }
     const QList<RelationshipDescription> &relationships() const { return m_relationships; }
@@ -69,6 +72,7 @@ private:
     void insert(const QString &key, int attribute, int relationship);
 
     QString m_name;
+    quint32 m_layoutId;
     int m_sinceVersion;
     QList<AttributeDescription> m_attributes;
     QList<RelationshipDescription> m_relationships;

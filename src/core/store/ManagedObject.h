@@ -66,6 +66,13 @@ public:
     bool set(const QString &key, const QVariant &value, bool *changed = nullptr);
     bool set(int attributeIndex, const QVariant &value, bool *changed = nullptr);
 
+    // Fast reading for predicates tested against many objects: attributes are
+    // read straight from their slots. A subclass that computes an attribute in
+    // valueForKey must answer -1 from slotForKey for it.
+    quint32 layoutId() const override { return m_entity->layoutId(); }
+    int slotForKey(const QString &key) const override { return m_entity->attributeIndex(key); }
+    const QVariant *valueInSlot(int slot) const override { return &m_values[slot]; }
+
     bool isToManyKey(const QString &key) const override;
     QList<const KeyValueSource *> relatedObjectsForKey(const QString &key) const override;
     // The mutable set of a to-many relationship (invalid for another key).

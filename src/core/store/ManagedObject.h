@@ -115,7 +115,6 @@ private:
 
     static std::unique_ptr<ManagedObject> create(const EntityDescription &entity);
     void attach(ManagedObjectContext *context, const EntityDescription *entity, qint64 primaryKey);
-    void storeValue(int attributeIndex, const QVariant &value);
 
     struct OwnerLink
     {

@@ -88,6 +88,8 @@ private slots:
         QTest::newRow("through a to-many") << QStringList{"Record", "ANY customField.cfTextField == %@", "brass"}
                                            << QStringList{"Lamp"};
         QTest::newRow("no match") << QStringList{"Record", "recordQty > %d", "5"} << QStringList{};
+        QTest::newRow("typed list argument") << QStringList{"Location", "locationName IN %@", "list:Kitchen,Attic"}
+                                             << QStringList{"Kitchen"};
     }
 
     void query()
@@ -155,6 +157,8 @@ private slots:
         QTest::newRow("bad predicate") << QStringList{"query", "Location", "locationName =="} << 2 << "Bad predicate";
         QTest::newRow("missing argument") << QStringList{"query", "Location", "locationName == %@"} << 2
                                           << "Bad predicate";
+        QTest::newRow("unreadable typed argument") << QStringList{"query", "Location", "%K == %@", "locationName", "int:x"}
+                                                   << 2 << "Cannot read";
         QTest::newRow("no store there") << QStringList{"--library", "NOWHERE", "query", "Location"} << 1
                                         << "There is no library store";
     }

@@ -25,8 +25,49 @@ const char usageText[] = "Usage: stashly-cli predicate [--data] FORMAT [ARG ...]
                          "  stashly-cli predicate '((%K > 1) AND (%K < 31))' warrantyLevel warrantyLevel\n"
                          "  stashly-cli predicate 'item CONTAINS[cd] \"lamp\"'\n";
 
+int runPredicate(CliContext &ctx, const QStringList &args)
+{
+    QStringList rest = args;
+    bool data = false;
+    if (!rest.isEmpty() && (rest.first() == QLatin1String("--help") || rest.first() == QLatin1String("-h"))) {
+        ctx.out << usageText;
+        return 0;
+    }
+    if (!rest.isEmpty() && rest.first() == QLatin1String("--data")) {
+        data = true;
+        rest.removeFirst();
+    }
+    if (rest.isEmpty()) {
+        ctx.err << usageText;
+        return 2;
+    }
+    const QString format = rest.takeFirst();
+    QVariantList arguments;
+    for (const QString &arg : rest) {
+        QString error;
+        const QVariant v = predicateArgumentValue(arg, &error);
+        if (!error.isEmpty()) {
+            ctx.err << error << '\n';
+            return 2;
+        }
+        arguments.append(v);
+    }
+    QString error;
+    const std::optional<Predicate> p = Predicate::tryFromFormat(format, arguments, &error);
+    if (!p) {
+        ctx.err << error << '\n';
+        return 2;
+    }
+    ctx.out << p->description() << '\n';
+    if (data)
+        ctx.out << p->toData().toHex() << '\n';
+    return 0;
+}
+
+} // namespace
+
 // One ARG as a value; `error` set when a typed form does not read.
-QVariant argumentValue(const QString &arg, QString *error)
+QVariant predicateArgumentValue(const QString &arg, QString *error)
 {
     const qsizetype colon = arg.indexOf(u':');
     if (colon < 0)
@@ -69,47 +110,6 @@ QVariant argumentValue(const QString &arg, QString *error)
     *error = QStringLiteral("Cannot read \"%1\" as %2; see stashly-cli predicate --help").arg(rest, kind);
     return QVariant();
 }
-
-int runPredicate(CliContext &ctx, const QStringList &args)
-{
-    QStringList rest = args;
-    bool data = false;
-    if (!rest.isEmpty() && (rest.first() == QLatin1String("--help") || rest.first() == QLatin1String("-h"))) {
-        ctx.out << usageText;
-        return 0;
-    }
-    if (!rest.isEmpty() && rest.first() == QLatin1String("--data")) {
-        data = true;
-        rest.removeFirst();
-    }
-    if (rest.isEmpty()) {
-        ctx.err << usageText;
-        return 2;
-    }
-    const QString format = rest.takeFirst();
-    QVariantList arguments;
-    for (const QString &arg : rest) {
-        QString error;
-        const QVariant v = argumentValue(arg, &error);
-        if (!error.isEmpty()) {
-            ctx.err << error << '\n';
-            return 2;
-        }
-        arguments.append(v);
-    }
-    QString error;
-    const std::optional<Predicate> p = Predicate::tryFromFormat(format, arguments, &error);
-    if (!p) {
-        ctx.err << error << '\n';
-        return 2;
-    }
-    ctx.out << p->description() << '\n';
-    if (data)
-        ctx.out << p->toData().toHex() << '\n';
-    return 0;
-}
-
-} // namespace
 
 void addPredicateCommands(CliRegistry &registry)
 {

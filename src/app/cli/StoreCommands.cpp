@@ -1,5 +1,7 @@
 #include "StoreCommands.h"
 
+#include "PredicateCommands.h"
+
 #include "core/PlatformPaths.h"
 #include "core/predicate/Predicate.h"
 #include "core/store/ManagedObject.h"
@@ -55,8 +57,8 @@ QJsonObject toJson(const ManagedObject &object)
 }
 
 // Prints the objects of ENTITY that match the predicate, one JSON object a line,
-// in store order. The arguments fill the format's placeholders as texts; %d and
-// %f read them as numbers.
+// in store order. The arguments fill the format's placeholders as the predicate
+// command reads them: texts as written, typed forms such as list:Home,Work.
 int runQuery(CliContext &ctx, const QStringList &args)
 {
     if (args.isEmpty()) {
@@ -81,8 +83,13 @@ int runQuery(CliContext &ctx, const QStringList &args)
     Predicate predicate;
     if (args.size() > 1) {
         QVariantList arguments;
-        for (const QString &a : args.mid(2))
-            arguments.append(a);
+        for (const QString &a : args.mid(2)) {
+            arguments.append(predicateArgumentValue(a, &error));
+            if (!error.isEmpty()) {
+                ctx.err << error << '\n';
+                return 2;
+            }
+        }
         std::optional<Predicate> parsed = Predicate::tryFromFormat(args.at(1), arguments, &error);
         if (!parsed) {
             ctx.err << "Bad predicate \"" << args.at(1) << "\": " << error << '\n';

@@ -144,11 +144,6 @@ bool ManagedObject::set(int attributeIndex, const QVariant &value, bool *changed
     return true;
 }
 
-void ManagedObject::storeValue(int attributeIndex, const QVariant &value)
-{
-    m_values[attributeIndex] = value;
-}
-
 bool ManagedObject::isToManyKey(const QString &key) const
 {
     return m_entity->relationshipIndex(key) >= 0;

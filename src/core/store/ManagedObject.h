@@ -33,6 +33,9 @@ public:
     ManagedObject &operator=(const ManagedObject &) = delete;
 
     // Entity classes (Record, SmartFolder, ...) register here before a store opens.
+    // Objects of a large store are made on two loading threads: constructors must
+    // touch nothing shared; setup that does belongs in awakeFromFetch and
+    // awakeFromInsert, which run on the main thread.
     static void registerEntityClass(const QString &entityName, Factory factory);
 
     const EntityDescription &entity() const { return *m_entity; }
@@ -62,6 +65,13 @@ public:
     // attribute's type first (an invalid QVariant means no value).
     bool set(const QString &key, const QVariant &value, bool *changed = nullptr);
     bool set(int attributeIndex, const QVariant &value, bool *changed = nullptr);
+
+    // Fast reading for predicates tested against many objects: attributes are
+    // read straight from their slots. A subclass that computes an attribute in
+    // valueForKey must answer -1 from slotForKey for it.
+    quint32 layoutId() const override { return m_entity->layoutId(); }
+    int slotForKey(const QString &key) const override { return m_entity->attributeIndex(key); }
+    const QVariant *valueInSlot(int slot) const override { return &m_values[slot]; }
 
     bool isToManyKey(const QString &key) const override;
     QList<const KeyValueSource *> relatedObjectsForKey(const QString &key) const override;
@@ -105,7 +115,6 @@ private:
 
     static std::unique_ptr<ManagedObject> create(const EntityDescription &entity);
     void attach(ManagedObjectContext *context, const EntityDescription *entity, qint64 primaryKey);
-    void storeValue(int attributeIndex, const QVariant &value);
 
     struct OwnerLink
     {

@@ -53,7 +53,9 @@ void adjust_sigma(simulator &sim, int reach, double step, double blend)
             continue;
         sim.sigma = sigma;
         compute_kernel(sim);
-        blur(sim, 0, sim.count);
+        // Only the code is compared; the whole signal is blurred once the
+        // sigma is chosen.
+        blur(sim, from, to);
         const double error = samples_error(sim, from, to);
         if (error < best_error) {
             best_error = error;

@@ -8,6 +8,8 @@
 #include <opencv2/core.hpp>
 
 #include <chrono>
+#include <memory>
+#include <vector>
 
 namespace barcode {
 
@@ -103,16 +105,27 @@ struct images
 {
     cv::Mat gray;      // working grey image
     cv::Mat threshold; // local row mean of gray
+    // threshold already holds gray's row means (when one image is traced
+    // along several rows); whoever changes gray clears it.
+    bool threshold_ready = false;
     cv::Mat colour;    // the resized input
     point corners[4];  // top-left, top-right, bottom-right, bottom-left
+    // Work buffers, kept for the next row traced.
+    std::vector<int> traces;
+    std::vector<bar> bars;
+    std::unique_ptr<simulator> sim;
     char digits[14] = {};
     std::chrono::steady_clock::time_point started;
-    // How the last run ended, for callers that weigh results themselves:
-    // whether the last pass's guess was valid before correction, and the
-    // final squared fit error over the code relative to the squared
-    // contrast between the dark and light levels (-1 when not fitted).
+    // How the last run ended, for callers that weigh results themselves
+    // (-1: not reached): whether the last pass's guess was valid before
+    // correction; the squared fit error over the code relative to the
+    // squared contrast between the dark and light levels, after each pass;
+    // and the extra error of the closest alternative of any digit in the
+    // last pass relative to one digit's contrast energy.
     bool valid_before_correction = false;
     double fit_error = -1;
+    double pass_fit[2] = {-1, -1};
+    double digit_margin = -1;
 };
 
 } // namespace barcode

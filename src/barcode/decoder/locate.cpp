@@ -11,9 +11,10 @@ namespace {
 
 inline int grey(const cv::Mat &image, int y, int x) { return image.ptr<uchar>(y)[x]; }
 
+// Element size/2 of the ascending order.
 int median_element(std::vector<int> &values)
 {
-    std::sort(values.begin(), values.end());
+    std::nth_element(values.begin(), values.begin() + values.size() / 2, values.end());
     return values[values.size() / 2];
 }
 

@@ -13,6 +13,18 @@ namespace {
 
 inline int grey(const cv::Mat &image, int y, int x) { return image.ptr<uchar>(y)[x]; }
 
+// sum / count for non-negative values, by a multiplication (the exact
+// integer quotient; a division per pixel is slow).
+inline int quotient(int sum, int count)
+{
+    int q = int(double(sum) * (1.0 / count));
+    if (q * count > sum)
+        --q;
+    else if ((q + 1) * count <= sum)
+        ++q;
+    return q;
+}
+
 // Samples both images along the line, 4-connected.
 int sample_line(const cv::Mat &gray, const cv::Mat &threshold, point from, point to,
                 std::vector<uchar> &g, std::vector<uchar> &t)
@@ -50,7 +62,7 @@ void adaptive_threshold(const cv::Mat &gray, cv::Mat &threshold, int half_window
                 sum -= g[x - r];
             const int lo = std::max(0, x - r + 1);
             const int hi = std::min(w - 1, x + r);
-            t[x] = static_cast<uchar>(sum / (hi - lo + 1));
+            t[x] = static_cast<uchar>(quotient(sum, hi - lo + 1));
         }
     }
 }

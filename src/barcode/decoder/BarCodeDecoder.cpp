@@ -16,7 +16,7 @@ const char *const STRICT_FLAGS = "trace bars gnuplot simulator3 strict";
 // The working image: one channel of the frame at half size, lightly
 // smoothed. The red channel is read, as the original wrapper did after
 // turning blue-green-red into red-green-blue.
-bool prepare(const cv::Mat &frame, barcode::images &img)
+void prepare(const cv::Mat &frame, barcode::images &img)
 {
     barcode::create_images(img, cv::Size(frame.cols / 2, frame.rows / 2));
     // Area averaging treats the channels apart: taking the channel first
@@ -25,18 +25,15 @@ bool prepare(const cv::Mat &frame, barcode::images &img)
     cv::extractChannel(frame, channel, frame.channels() >= 3 ? 2 : 0);
     cv::resize(channel, img.gray, img.gray.size(), 0, 0, cv::INTER_AREA);
     cv::GaussianBlur(img.gray, img.gray, cv::Size(3, 3), 0, 0, cv::BORDER_REPLICATE);
-    return true;
 }
 
-// The rows traced when the middle one finds nothing: a twelfth of the height
-// above and below it (a bar end, a reflection or a printed line often spoils
-// just one row), then a sixth.
+// The rows traced: the middle one, then a twelfth of the height above and
+// below it (a bar end, a glare or a printed line often spoils just one row).
+// More rows read a few more codes but cost more than the time budget of a
+// frame allows.
 std::vector<int> rows(int height)
 {
-    static const int n = getenv("NROWS") ? atoi(getenv("NROWS")) : 5;
-    std::vector<int> all = {height / 2, height * 5 / 12, height * 7 / 12, height / 3, height * 2 / 3};
-    all.resize(n);
-    return all;
+    return {height / 2, height * 5 / 12, height * 7 / 12};
 }
 
 std::string result(const barcode::images &img)
@@ -101,7 +98,7 @@ std::string BarCodeDecoder::decode(cv::Mat frame, bool strict)
     img.gray = turned;
     img.threshold_ready = false;
     tried.clear();
-    if (!getenv("NOROT") && attempt(-1))
+    if (attempt(-1))
         return result(img);
     return {};
 }

@@ -56,19 +56,21 @@ void median(int n, const float *values, int from, int to, float *minimum, float 
     const int m = to - from;
     if (m <= 0)
         return;
+    // Each requested element is selected in ascending order within what is
+    // left right of the previous one: the same elements as a full sort.
     thread_local std::vector<float> sorted;
     sorted.assign(values + from, values + to);
-    std::sort(sorted.begin(), sorted.end());
-    if (minimum)
-        *minimum = sorted[0];
-    if (p5)
-        *p5 = sorted[m / 20];
-    if (p50)
-        *p50 = sorted[m / 2];
-    if (p95)
-        *p95 = sorted[m * 95 / 100];
-    if (maximum)
-        *maximum = sorted[m - 1];
+    const int index[5] = {0, m / 20, m / 2, m * 95 / 100, m - 1};
+    float *out[5] = {minimum, p5, p50, p95, maximum};
+    auto begin = sorted.begin();
+    for (int i = 0; i < 5; ++i) {
+        if (!out[i])
+            continue;
+        const auto nth = sorted.begin() + index[i];
+        std::nth_element(begin, nth, sorted.end());
+        *out[i] = *nth;
+        begin = nth;
+    }
 }
 
 int compare_ints(const void *a, const void *b)

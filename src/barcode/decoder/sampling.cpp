@@ -8,6 +8,19 @@
 
 namespace barcode {
 
+namespace {
+
+// std::floor without a library call on processors without a rounding
+// instruction; the coordinates stay far inside the int range.
+inline double floor_of(double v)
+{
+    v = std::clamp(v, -1e9, 1e9);
+    const double t = double(static_cast<long long>(v));
+    return t > v ? t - 1 : t;
+}
+
+} // namespace
+
 void sample_line_subpixel(const cv::Mat &image, int samples, float *output, double x0, double y0,
                           double x1, double y1)
 {
@@ -25,7 +38,7 @@ void sample_line_subpixel(const cv::Mat &image, int samples, float *output, doub
         const double t = samples > 1 ? double(k) / (samples - 1) : 0.0;
         const double x = x0 + (x1 - x0) * t;
         const double y = y0 + (y1 - y0) * t;
-        const double fx = std::floor(x), fy = std::floor(y);
+        const double fx = floor_of(x), fy = floor_of(y);
         if (fx >= 0 && fy >= 0 && fx <= w - 2 && fy <= h - 2 && (fx != cell_x || fy != cell_y)) {
             cell_x = int(fx);
             cell_y = int(fy);
@@ -60,7 +73,7 @@ void scanlines_median(const cv::Mat &gray, int lines, int margin, point tl, poin
     for (int k = 0; k < samples; ++k) {
         for (int i = 0; i < lines; ++i)
             column[i] = values[size_t(i) * samples + k];
-        std::sort(column.begin(), column.end());
+        std::nth_element(column.begin(), column.begin() + lines / 2, column.end());
         output[k] = column[lines / 2];
     }
 }

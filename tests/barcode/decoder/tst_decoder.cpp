@@ -163,7 +163,8 @@ private slots:
         QTest::newRow("EAN-13, phone 2") << "barcodes/zxing-ean13-1/24.webp" << "5709262942503";
         QTest::newRow("EAN-13, crop") << "barcodes/zxing-ean13-3/01.png" << "9780764544200";
         QTest::newRow("EAN-13, shadows") << "barcodes/zxing-ean13-4/01.png" << "9780441014989";
-        QTest::newRow("UPC-A, phone") << "barcodes/zxing-upca-1/2.webp" << "0036602301467";
+        QTest::newRow("UPC-A, phone") << "barcodes/zxing-upca-1/21.webp" << "0752919460009";
+        QTest::newRow("UPC-A, mixed") << "barcodes/zxing-upca-4/1.webp" << "0023942431015";
         QTest::newRow("UPC-A, crop") << "barcodes/zxing-upca-2/01.png" << "0890444000335";
         QTest::newRow("text, no code") << "no-barcode/falsepositives-01.jpg" << "";
         QTest::newRow("stripes, no code") << "no-barcode/falsepositives-2-12.jpg" << "";

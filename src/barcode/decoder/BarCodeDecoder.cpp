@@ -14,8 +14,8 @@ const char *const FLAGS = "trace bars gnuplot simulator3";
 const char *const STRICT_FLAGS = "trace bars gnuplot simulator3 strict";
 
 // The working image: one channel of the frame at half size, lightly
-// smoothed. The red channel is read, as the original wrapper did after
-// turning blue-green-red into red-green-blue.
+// smoothed. The red channel is read, the one the strict mode reads after
+// turning the frame red-green-blue.
 void prepare(const cv::Mat &frame, barcode::images &img)
 {
     barcode::create_images(img, cv::Size(frame.cols / 2, frame.rows / 2));
@@ -55,8 +55,8 @@ std::string BarCodeDecoder::decode(cv::Mat frame, bool strict)
 
     barcode::images img;
     if (strict) {
-        // As designed: the caller's frame turns red-green-blue, and the
-        // first channel of the result is read.
+        // The bare pipeline: the caller's frame turns red-green-blue, and
+        // the first channel of the result is read.
         if (channels == 3)
             cv::cvtColor(frame, frame, cv::COLOR_BGR2RGB);
         else if (channels == 4)

@@ -18,7 +18,7 @@ public:
     // when the middle row finds nothing tries a few more rows and the frame
     // turned by 90 degrees.
     //
-    // `strict` runs the pipeline exactly as first designed, for comparison:
+    // `strict` runs the bare pipeline, kept for comparison and tests:
     // the frame's colour order is swapped in place (the frame's pixels are
     // shared with the caller, so a second call reads another channel), an
     // odd number of bars gives up, and every run that gets through returns

@@ -99,14 +99,12 @@ void create_images(images &img, cv::Size size)
     img = images();
     img.gray.create(size, CV_8UC1);
     img.threshold.create(size, CV_8UC1);
-    img.colour.create(size, CV_8UC3);
 }
 
 void release_images(images &img)
 {
     img.gray.release();
     img.threshold.release();
-    img.colour.release();
     img.threshold_ready = false;
     img.traces = {};
     img.bars = {};

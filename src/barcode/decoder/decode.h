@@ -38,8 +38,8 @@ bool convincing(const images &img);
 
 // Runs the pipeline on img.gray along `row` (-1: the middle row). Returns 1
 // with img.digits filled, or 0 when a stage gave up. Flags is a text of
-// words: "strict" runs the pipeline exactly as first designed (an odd number
-// of bars gives up, every run that gets through is a result); without it an
+// words: "strict" runs the bare pipeline (an odd number of bars gives up,
+// every run that gets through is a result); without it an
 // odd number of bars is searched as well, and a result must have been valid
 // before error correction, fit closely and have no close second for any
 // digit. "steps" prints the stages and

@@ -108,7 +108,6 @@ struct images
     // threshold already holds gray's row means (when one image is traced
     // along several rows); whoever changes gray clears it.
     bool threshold_ready = false;
-    cv::Mat colour;    // the resized input
     point corners[4];  // top-left, top-right, bottom-right, bottom-left
     // Work buffers, kept for the next row traced.
     std::vector<int> traces;

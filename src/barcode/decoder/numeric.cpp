@@ -24,7 +24,9 @@ void compute_gaussian_kernel(int count, float *values, double sigma)
 // The hottest loop of the decoder (every candidate digit is blurred):
 // vectorised, in wider registers where the processor has them. The sums
 // are the same in every variant.
+#if defined(__GNUC__) && !defined(__clang__) && defined(__x86_64__)
 __attribute__((target_clones("avx2", "default"), optimize("O3")))
+#endif
 void convolve_1d(int k, const float *kernel, int n, const float *source, float *destination,
                  int from, int to)
 {
@@ -75,8 +77,8 @@ void median(int n, const float *values, int from, int to, float *minimum, float 
 
 int compare_ints(const void *a, const void *b)
 {
-    // Subtraction as in the original comparator; the values compared here
-    // (pixel columns, rows and grey levels) cannot overflow it.
+    // Subtraction is enough: the values compared here (pixel columns, rows
+    // and grey levels) cannot overflow it.
     return *static_cast<const int *>(a) - *static_cast<const int *>(b);
 }
 

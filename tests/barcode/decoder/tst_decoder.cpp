@@ -123,7 +123,7 @@ private slots:
         QCOMPARE(cv::norm(frame, before, cv::NORM_INF), 0.0);
         QCOMPARE(BarCodeDecoder::decode(frame), std::string("4006381333931"));
 
-        // The strict mode swaps the caller's colour order, as designed.
+        // The strict mode swaps the caller's colour order.
         BarCodeDecoder::decode(frame, true);
         cv::Mat swapped;
         cv::cvtColor(before, swapped, cv::COLOR_BGR2RGB);

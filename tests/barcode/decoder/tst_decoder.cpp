@@ -182,6 +182,43 @@ private slots:
         QCOMPARE(QString::fromStdString(BarCodeDecoder::decode(frame)), digits);
     }
 
+    void frameConversion_data()
+    {
+        QTest::addColumn<int>("width");
+        QTest::addColumn<int>("height");
+        QTest::addColumn<int>("left"); // first frame column the picture covers
+        QTest::newRow("camera size, unchanged") << 640 << 480 << 0;
+        QTest::newRow("square, bordered") << 240 << 240 << 80;
+        QTest::newRow("wide, cropped") << 1280 << 720 << 0;
+    }
+
+    // Luminance in all three channels, height 480, the centred 640 columns;
+    // beyond a narrow picture its edge columns repeat.
+    void frameConversion()
+    {
+        QFETCH(int, width);
+        QFETCH(int, height);
+        QFETCH(int, left);
+        QImage image(width, height, QImage::Format_RGB32);
+        for (int y = 0; y < height; ++y)
+            for (int x = 0; x < width; ++x)
+                image.setPixel(x, y, x < width / 2 ? qRgb(200, 40, 40) : qRgb(20, 180, 250));
+        const cv::Mat frame = FrameConverter::fromImage(image);
+        QCOMPARE(frame.cols, 640);
+        QCOMPARE(frame.rows, 480);
+        QCOMPARE(frame.type(), CV_8UC3);
+        cv::Mat channels[3];
+        cv::split(frame, channels);
+        QCOMPARE(cv::norm(channels[0], channels[1], cv::NORM_INF), 0.0);
+        QCOMPARE(cv::norm(channels[0], channels[2], cv::NORM_INF), 0.0);
+        const QImage grey = image.convertToFormat(QImage::Format_Grayscale8);
+        const int leftGrey = qGray(grey.pixel(0, 0)), rightGrey = qGray(grey.pixel(width - 1, 0));
+        QCOMPARE(int(channels[0].at<uchar>(240, 0)), leftGrey);
+        QCOMPARE(int(channels[0].at<uchar>(240, left + 5)), leftGrey);
+        QCOMPARE(int(channels[0].at<uchar>(240, 639)), rightGrey);
+        QCOMPARE(int(channels[0].at<uchar>(240, 639 - left - 5)), rightGrey);
+    }
+
     // Nothing a frame holds may make the decoder read or write outside its
     // buffers (this test runs under the sanitizers too).
     void hostileFrames_data()

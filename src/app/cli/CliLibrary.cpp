@@ -12,6 +12,14 @@ QString CliLibrary::describeLock(const QVariantMap &lock)
     return text;
 }
 
+QString CliLibrary::resolvePackagePath(const CliContext &ctx)
+{
+    Stashly2_AppDelegate probe;
+    if (!ctx.libraryPath.isEmpty())
+        probe.setLibraryPathOverride(ctx.libraryPath);
+    return probe.userDBDirectory();
+}
+
 std::unique_ptr<CliLibrary> CliLibrary::open(CliContext &ctx, Access access)
 {
     std::unique_ptr<CliLibrary> library(new CliLibrary);

@@ -2,7 +2,7 @@
 
 #include "PredicateCommands.h"
 
-#include "core/PlatformPaths.h"
+#include "CliLibrary.h"
 #include "core/predicate/Predicate.h"
 #include "core/store/ManagedObject.h"
 #include "core/store/ManagedObjectContext.h"
@@ -65,7 +65,7 @@ int runQuery(CliContext &ctx, const QStringList &args)
         ctx.err << "Usage: stashly-cli [--library PATH] " << kQueryUsage << '\n';
         return 2;
     }
-    const QString package = ctx.libraryPath.isEmpty() ? PlatformPaths::defaultLibraryPath() : ctx.libraryPath;
+    const QString package = CliLibrary::resolvePackagePath(ctx);
     QString error;
     // Queries never write: an older store is read as it is, not migrated.
     auto context = ManagedObjectContext::open(QDir(package).filePath(QStringLiteral("sqldata")),

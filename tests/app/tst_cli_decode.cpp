@@ -1,6 +1,6 @@
 // stashly-cli decode: pictures in, "path<TAB>digits" out.
 
-#include "cli/CliCommand.h"
+#include "CliTestSupport.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -15,13 +15,9 @@ class TestCliDecode : public QObject
         return QStringLiteral(STASHLY_SHARED_DIR "/testdata/") + QLatin1String(name);
     }
 
-    int run(const QStringList &args, QString *out, QString *err)
+    int run(const QStringList &args, QString *out = nullptr, QString *err = nullptr)
     {
-        QTextStream os(out), es(err);
-        const int status = runCli(args, os, es);
-        os.flush();
-        es.flush();
-        return status;
+        return runCliCaptured(args, out, err);
     }
 
 private slots:

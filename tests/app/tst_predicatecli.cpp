@@ -1,4 +1,4 @@
-#include "cli/CliCommand.h"
+#include "CliTestSupport.h"
 
 #include <QTest>
 
@@ -7,13 +7,9 @@ class TestPredicateCli : public QObject
 {
     Q_OBJECT
 
-    int run(const QStringList &args, QString *out, QString *err)
+    int run(const QStringList &args, QString *out = nullptr, QString *err = nullptr)
     {
-        QTextStream os(out), es(err);
-        const int status = runCli(args, os, es);
-        os.flush();
-        es.flush();
-        return status;
+        return runCliCaptured(args, out, err);
     }
 
 private slots:

@@ -1,4 +1,4 @@
-#include "cli/CliCommand.h"
+#include "CliTestSupport.h"
 #include "core/PlatformPaths.h"
 #include "core/store/ManagedObject.h"
 #include "core/store/ManagedObjectContext.h"
@@ -25,16 +25,7 @@ class TestStoreCommands : public QObject
 
     int run(const QStringList &args, QString *out = nullptr, QString *err = nullptr)
     {
-        QString o, e;
-        QTextStream os(&o), es(&e);
-        const int status = runCli(args, os, es);
-        os.flush();
-        es.flush();
-        if (out)
-            *out = o;
-        if (err)
-            *err = e;
-        return status;
+        return runCliCaptured(args, out, err);
     }
 
     static QList<QJsonObject> lines(const QString &out)

@@ -1,6 +1,7 @@
 #include "CliCommand.h"
 #include "LibraryCommands.h"
 #include "PredicateCommands.h"
+#include "RecordCommands.h"
 #include "SettingsCommands.h"
 #include "StoreCommands.h"
 
@@ -11,5 +12,6 @@ CliRegistry makeCliRegistry()
     addSettingsCommands(registry);
     addStoreCommands(registry);
     addPredicateCommands(registry);
+    addRecordCommands(registry);
     return registry;
 }

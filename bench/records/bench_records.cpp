@@ -36,7 +36,7 @@ QString makePackage(const QTemporaryDir &dir, const char *name)
 {
     const QString package = dir.filePath(QLatin1String(name));
     QDir().mkpath(package);
-    for (const char *folder : {"Files", "Thumbnails", "StashInbox", "Temp"})
+    for (const char *folder : { "Files", "Thumbnails", "StashInbox", "Temp" })
         QDir(package).mkdir(QLatin1String(folder));
     return package;
 }
@@ -53,7 +53,7 @@ bool createRecords(const QTemporaryDir &dir, int count)
     QElapsedTimer timer;
     timer.start();
     for (int i = 0; i < count; ++i) {
-        if (!controller.addNewRecord({{QStringLiteral("source"), RecordController::SourceUIClick}})) {
+        if (!controller.addNewRecord({ { QStringLiteral("source"), RecordController::SourceUIClick } })) {
             std::fprintf(stderr, "record %d could not be made\n", i);
             return false;
         }
@@ -64,7 +64,7 @@ bool createRecords(const QTemporaryDir &dir, int count)
 
 bool recalculateWarranties(const QTemporaryDir &dir, int count)
 {
-    static const char *const increments[] = {"Days", "Weeks", "Months", "Years", "Lifetime"};
+    static const char *const increments[] = { "Days", "Weeks", "Months", "Years", "Lifetime" };
     const QString package = makePackage(dir, "Warranty.stashlyd");
     const QDateTime start(QDate(2024, 1, 1), QTime(12, 0), Qt::UTC);
     Clock::setNow(start);
@@ -98,7 +98,7 @@ bool recalculateWarranties(const QTemporaryDir &dir, int count)
     if (!context)
         return false;
     std::printf("BENCH warranty_open_50k %.1f ms\n", double(timer.nsecsElapsed()) / 1e6);
-    const QList<ManagedObject *> records = context->executeFetchRequest({Record::Entity, {}, {}, 0});
+    const QList<ManagedObject *> records = context->executeFetchRequest({ Record::Entity, {}, {}, 0 });
     std::vector<double> runs;
     for (int run = 0; run < 5; ++run) {
         Clock::setNow(start.addDays(2 + run));
@@ -120,7 +120,9 @@ int main(int argc, char *argv[])
     QTemporaryDir dir;
     if (!dir.isValid())
         return 1;
-    const int createCount = qEnvironmentVariableIntValue("BENCH_CREATE_COUNT") ? qEnvironmentVariableIntValue("BENCH_CREATE_COUNT") : 10000;
+    const int createCount = qEnvironmentVariableIntValue("BENCH_CREATE_COUNT")
+        ? qEnvironmentVariableIntValue("BENCH_CREATE_COUNT")
+        : 10000;
     bool ok = qEnvironmentVariableIsSet("BENCH_WARRANTY_ONLY") || createRecords(dir, createCount);
     if (qEnvironmentVariableIsSet("BENCH_CREATE_ONLY"))
         return ok ? 0 : 1;

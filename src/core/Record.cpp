@@ -24,7 +24,6 @@ const QString kNotes = QStringLiteral("notes");
 const QString kCustomField = QStringLiteral("customField");
 const QString kFileData = QStringLiteral("fileData");
 
-
 // What the setters and the warranty calculation need to know of each attribute,
 // worked out once per entity description rather than on every change.
 struct Layout
@@ -57,17 +56,17 @@ const Layout &layoutOf(const EntityDescription &entity)
         return layout;
     layout = Layout();
     layout.entity = &entity;
-    static const QStringList warrantyInputs{QStringLiteral("addon"),
-                                            QStringLiteral("purchaseDate"),
-                                            QStringLiteral("warrantyLengthIncrement"),
-                                            QStringLiteral("warrantyLengthNumber"),
-                                            QStringLiteral("xWarrantyLengthIncrement"),
-                                            QStringLiteral("xWarrantyLengthNumber")};
-    static const QStringList insuranceKeys{QStringLiteral("insured"), QStringLiteral("insurancePolicyName"),
-                                           QStringLiteral("insuranceCoverageName")};
+    static const QStringList warrantyInputs { QStringLiteral("addon"),
+                                              QStringLiteral("purchaseDate"),
+                                              QStringLiteral("warrantyLengthIncrement"),
+                                              QStringLiteral("warrantyLengthNumber"),
+                                              QStringLiteral("xWarrantyLengthIncrement"),
+                                              QStringLiteral("xWarrantyLengthNumber") };
+    static const QStringList insuranceKeys { QStringLiteral("insured"), QStringLiteral("insurancePolicyName"),
+                                             QStringLiteral("insuranceCoverageName") };
     for (const AttributeDescription &a : entity.attributes())
         layout.attributes.push_back(
-            {Record::accessorNameForKey(a.name), warrantyInputs.contains(a.name), insuranceKeys.contains(a.name)});
+            { Record::accessorNameForKey(a.name), warrantyInputs.contains(a.name), insuranceKeys.contains(a.name) });
     layout.notes = entity.attributeIndex(kNotes);
     layout.coverage = entity.attributeIndex(QStringLiteral("insuranceCoverageName"));
     layout.replacementCost = entity.attributeIndex(QStringLiteral("replacementCost"));
@@ -144,15 +143,15 @@ Record::~Record()
 
 const QStringList &Record::delayingEvents()
 {
-    static const QStringList events{Events::ControlTextDidBeginEditing, Events::TextDidBeginEditing,
-                                    Events::TBXCategoryReqDelayRecordUpdate};
+    static const QStringList events { Events::ControlTextDidBeginEditing, Events::TextDidBeginEditing,
+                                      Events::TBXCategoryReqDelayRecordUpdate };
     return events;
 }
 
 const QStringList &Record::releasingEvents()
 {
-    static const QStringList events{Events::ControlTextDidEndEditing, Events::TextDidEndEditing,
-                                    Events::TBXCategoryUpdated};
+    static const QStringList events { Events::ControlTextDidEndEditing, Events::TextDidEndEditing,
+                                      Events::TBXCategoryUpdated };
     return events;
 }
 
@@ -178,7 +177,7 @@ void Record::registerForHoldBack()
     // One registration for the class: with tens of thousands of records, a
     // handler per record per event would cost more than the records themselves.
     l.observing = true;
-    for (const QStringList *names : {&delayingEvents(), &releasingEvents()})
+    for (const QStringList *names : { &delayingEvents(), &releasingEvents() })
         for (const QString &name : *names)
             EventBus::instance().observe(&kHoldBackObserver, name,
                                          [](const Event &event) { forwardHoldBackEvent(event.name); });
@@ -261,7 +260,7 @@ bool Record::applySetterAt(int index, const QVariant &value)
     if (attribute.warrantyInput)
         calcWarrLengthRemaining();
     if (!m_delayNotification)
-        post(Events::TBXRecordReqUpdate, {{EventKeys::recAccessorName, attribute.accessor}});
+        post(Events::TBXRecordReqUpdate, { { EventKeys::recAccessorName, attribute.accessor } });
     // Coverage totals must stay right even while the user is typing.
     if (attribute.insurance)
         post(Events::TBXRecordInsuranceUpdated, insurance);

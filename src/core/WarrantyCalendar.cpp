@@ -57,7 +57,7 @@ QDateTime addDays(const QDateTime &local, qint64 days)
 
 const QStringList &WarrantyCalendar::increments()
 {
-    static const QStringList list{Days, Weeks, Months, Years, Lifetime};
+    static const QStringList list { Days, Weeks, Months, Years, Lifetime };
     return list;
 }
 

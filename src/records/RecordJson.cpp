@@ -42,7 +42,8 @@ QJsonObject RecordJson::toJson(const Record &record)
     }
     const auto members = [&record](const char *relationship, std::initializer_list<const char *> keys) {
         QJsonArray list;
-        for (const ManagedObject *m : record.relatedObjects(record.entity().relationshipIndex(QLatin1String(relationship)))) {
+        for (const ManagedObject *m :
+             record.relatedObjects(record.entity().relationshipIndex(QLatin1String(relationship)))) {
             QJsonObject o;
             for (const char *key : keys)
                 o.insert(QLatin1String(key),
@@ -51,7 +52,7 @@ QJsonObject RecordJson::toJson(const Record &record)
         }
         return list;
     };
-    json.insert(QStringLiteral("customField"), members("customField", {"cfName", "cfType", "cfTextField"}));
-    json.insert(QStringLiteral("fileData"), members("fileData", {"fileName", "fileType", "displayName"}));
+    json.insert(QStringLiteral("customField"), members("customField", { "cfName", "cfType", "cfTextField" }));
+    json.insert(QStringLiteral("fileData"), members("fileData", { "fileName", "fileType", "displayName" }));
     return json;
 }

@@ -36,7 +36,7 @@ class TestRecordCommands : public QObject
     QJsonObject show(const QString &id)
     {
         QString out, err;
-        if (run({QStringLiteral("show"), id}, &out, &err) != 0)
+        if (run({ QStringLiteral("show"), id }, &out, &err) != 0)
             qWarning("show failed: %s", qPrintable(err));
         return QJsonDocument::fromJson(out.toUtf8()).object();
     }
@@ -44,7 +44,7 @@ class TestRecordCommands : public QObject
     QString add(const QStringList &args)
     {
         QString out, err;
-        const int status = run(QStringList{QStringLiteral("add")} + args, &out, &err);
+        const int status = run(QStringList { QStringLiteral("add") } + args, &out, &err);
         if (status != 0)
             qWarning("add failed: %s", qPrintable(err));
         return out.trimmed();
@@ -61,12 +61,12 @@ private slots:
     void newLibraryGetsItsDefaults()
     {
         QString out;
-        QCOMPARE(run({QStringLiteral("info")}, &out), 0);
-        for (const char *line : {"Location: 2", "Currency: 1", "PaymentMethod: 3", "SmartFolder: 2", "Category: 12",
-                                 "Group: 8", "Record: 0", "Tag: 0"})
+        QCOMPARE(run({ QStringLiteral("info") }, &out), 0);
+        for (const char *line : { "Location: 2", "Currency: 1", "PaymentMethod: 3", "SmartFolder: 2", "Category: 12",
+                                  "Group: 8", "Record: 0", "Tag: 0" })
             QVERIFY2(out.contains(QLatin1String(line) + QLatin1Char('\n')), line);
         // Opening it again adds nothing.
-        QCOMPARE(run({QStringLiteral("info")}, &out), 0);
+        QCOMPARE(run({ QStringLiteral("info") }, &out), 0);
         QVERIFY(out.contains(QLatin1String("Category: 12\n")));
     }
 
@@ -90,17 +90,17 @@ private slots:
         QCOMPARE(recordIDTextOf(r), id);
         QVERIFY(r.value(QStringLiteral("purchaseDate")).toString().endsWith(QLatin1Char('Z')));
         QVERIFY(r.value(QStringLiteral("customField")).isArray());
-        for (const char *key : {"recordID", "item", "purchaseDate", "warrantyLevel", "expirationDate", "tags", "notes",
-                                "imageUID", "insured", "recordQty"})
+        for (const char *key : { "recordID", "item", "purchaseDate", "warrantyLevel", "expirationDate", "tags", "notes",
+                                 "imageUID", "insured", "recordQty" })
             QVERIFY2(r.contains(QLatin1String(key)), key);
     }
 
     void attributesByType()
     {
-        const QString id = add({"--category", "Tools", "item=Desk lamp", "purchaseDate=2024-01-15",
-                                "warrantyLengthNumber=50", "warrantyLengthIncrement=Years", "insured=true",
-                                "purchasePrice=12.5", "recordQty=3", "notes=Blue lamp\nwith shade",
-                                "dateAdded=2024-01-15T10:30:00Z", "tags=red,desk"});
+        const QString id
+            = add({ "--category", "Tools", "item=Desk lamp", "purchaseDate=2024-01-15", "warrantyLengthNumber=50",
+                    "warrantyLengthIncrement=Years", "insured=true", "purchasePrice=12.5", "recordQty=3",
+                    "notes=Blue lamp\nwith shade", "dateAdded=2024-01-15T10:30:00Z", "tags=red,desk" });
         QVERIFY(!id.isEmpty());
         QJsonObject r = show(id);
         QCOMPARE(r.value(QStringLiteral("item")).toString(), QStringLiteral("Desk lamp"));
@@ -116,7 +116,8 @@ private slots:
         QVERIFY(r.value(QStringLiteral("expirationDate")).toString().endsWith(QLatin1String(" Days")));
         QVERIFY(r.value(QStringLiteral("warrantyLevel")).toDouble() > 0);
 
-        QCOMPARE(run({"set", id, "model=X1", "purchasePrice=", "insured=false", "warrantyLengthIncrement=Lifetime"}), 0);
+        QCOMPARE(run({ "set", id, "model=X1", "purchasePrice=", "insured=false", "warrantyLengthIncrement=Lifetime" }),
+                 0);
         r = show(id);
         QCOMPARE(r.value(QStringLiteral("model")).toString(), QStringLiteral("X1"));
         QVERIFY(r.value(QStringLiteral("purchasePrice")).isNull());
@@ -133,19 +134,20 @@ private slots:
         QTest::addColumn<int>("status");
         QTest::addColumn<QString>("message");
 
-        QTest::newRow("unknown attribute") << QStringList{"add", "colour=red"} << 2 << "no attribute \"colour\"";
-        QTest::newRow("not KEY=VALUE") << QStringList{"add", "item"} << 2 << "Expected KEY=VALUE";
-        QTest::newRow("whole number") << QStringList{"add", "recordQty=two"} << 2 << "takes a whole number";
-        QTest::newRow("number") << QStringList{"add", "purchasePrice=12,50"} << 2 << "takes a number";
-        QTest::newRow("boolean") << QStringList{"add", "insured=yes"} << 2 << "takes true or false";
-        QTest::newRow("date") << QStringList{"add", "purchaseDate=15/01/2024"} << 2 << "ISO 8601";
-        QTest::newRow("record number") << QStringList{"add", "recordID=5"} << 2 << "cannot be set";
-        QTest::newRow("unknown category") << QStringList{"add", "--category", "Boats"} << 2 << "no category \"Boats\"";
-        QTest::newRow("set: bad value among good") << QStringList{"set", "@ID@", "item=Chair", "recordQty=x"} << 2
-                                                   << "takes a whole number";
-        QTest::newRow("set: unknown record") << QStringList{"set", "12.5", "item=Chair"} << 1 << "no record 12.5";
-        QTest::newRow("show: unknown record") << QStringList{"show", "nonsense"} << 1 << "no record nonsense";
-        QTest::newRow("show: usage") << QStringList{"show"} << 2 << "Usage";
+        QTest::newRow("unknown attribute") << QStringList { "add", "colour=red" } << 2 << "no attribute \"colour\"";
+        QTest::newRow("not KEY=VALUE") << QStringList { "add", "item" } << 2 << "Expected KEY=VALUE";
+        QTest::newRow("whole number") << QStringList { "add", "recordQty=two" } << 2 << "takes a whole number";
+        QTest::newRow("number") << QStringList { "add", "purchasePrice=12,50" } << 2 << "takes a number";
+        QTest::newRow("boolean") << QStringList { "add", "insured=yes" } << 2 << "takes true or false";
+        QTest::newRow("date") << QStringList { "add", "purchaseDate=15/01/2024" } << 2 << "ISO 8601";
+        QTest::newRow("record number") << QStringList { "add", "recordID=5" } << 2 << "cannot be set";
+        QTest::newRow("unknown category")
+            << QStringList { "add", "--category", "Boats" } << 2 << "no category \"Boats\"";
+        QTest::newRow("set: bad value among good")
+            << QStringList { "set", "@ID@", "item=Chair", "recordQty=x" } << 2 << "takes a whole number";
+        QTest::newRow("set: unknown record") << QStringList { "set", "12.5", "item=Chair" } << 1 << "no record 12.5";
+        QTest::newRow("show: unknown record") << QStringList { "show", "nonsense" } << 1 << "no record nonsense";
+        QTest::newRow("show: usage") << QStringList { "show" } << 2 << "Usage";
     }
 
     void refusals()
@@ -153,15 +155,15 @@ private slots:
         QFETCH(QStringList, args);
         QFETCH(int, status);
         QFETCH(QString, message);
-        const QString id = add({"item=Table"});
+        const QString id = add({ "item=Table" });
         args.replaceInStrings(QStringLiteral("@ID@"), id);
         QString before;
-        run({QStringLiteral("query"), QStringLiteral("Record")}, &before);
+        run({ QStringLiteral("query"), QStringLiteral("Record") }, &before);
         QString err;
         QCOMPARE(run(args, nullptr, &err), status);
         QVERIFY2(err.contains(message), qPrintable(err));
         QString after;
-        run({QStringLiteral("query"), QStringLiteral("Record")}, &after);
+        run({ QStringLiteral("query"), QStringLiteral("Record") }, &after);
         QCOMPARE(after, before); // nothing changed
         QCOMPARE(show(id).value(QStringLiteral("item")).toString(), QStringLiteral("Table"));
     }

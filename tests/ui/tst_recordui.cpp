@@ -34,7 +34,7 @@ class TestRecordUi : public QObject
     std::unique_ptr<ManagedObjectContext> m_context;
     QStringList m_posted;
 
-    QList<ManagedObject *> records() { return m_context->executeFetchRequest({Record::Entity, {}, {}, 0}); }
+    QList<ManagedObject *> records() { return m_context->executeFetchRequest({ Record::Entity, {}, {}, 0 }); }
 
 private slots:
     void initTestCase() { Record::registerClass(); }
@@ -42,16 +42,16 @@ private slots:
     void init()
     {
         m_dir = std::make_unique<QTemporaryDir>();
-        for (const char *folder : {"Files", "Thumbnails", "Temp"})
+        for (const char *folder : { "Files", "Thumbnails", "Temp" })
             QDir(m_dir->path()).mkdir(QLatin1String(folder));
         QString error;
         m_context = ManagedObjectContext::open(m_dir->filePath(QStringLiteral("sqldata")),
                                                ManagedObjectContext::OpenMode::CreateIfMissing, &error);
         QVERIFY2(m_context, qPrintable(error));
         m_posted.clear();
-        for (const QString &name : {Events::ControlTextDidBeginEditing, Events::ControlTextDidEndEditing,
-                                    Events::TextDidBeginEditing, Events::TextDidEndEditing,
-                                    Events::TBXDidEndFirstRunSetupSheet})
+        for (const QString &name :
+             { Events::ControlTextDidBeginEditing, Events::ControlTextDidEndEditing, Events::TextDidBeginEditing,
+               Events::TextDidEndEditing, Events::TBXDidEndFirstRunSetupSheet })
             EventBus::instance().observe(this, name, [this](const Event &e) { m_posted << e.name; });
     }
 
@@ -93,7 +93,7 @@ private slots:
         QCOMPARE(record->item(), QStringLiteral("Lamp"));
         QVERIFY(!record->delayNotification());
         QVERIFY(!m_context->hasChanges());
-        QCOMPARE(m_posted, (QStringList{Events::ControlTextDidBeginEditing, Events::ControlTextDidEndEditing}));
+        QCOMPARE(m_posted, (QStringList { Events::ControlTextDidBeginEditing, Events::ControlTextDidEndEditing }));
     }
 
     void aFormFieldTakesPrecedence()
@@ -135,8 +135,9 @@ private slots:
         QTest::keyClicks(text, QStringLiteral("cd"));
         line->setFocus();
         QTRY_VERIFY(line->hasFocus());
-        QCOMPARE(m_posted, (QStringList{Events::ControlTextDidBeginEditing, Events::ControlTextDidEndEditing,
-                                        Events::TextDidBeginEditing, Events::TextDidEndEditing}));
+        QCOMPARE(m_posted,
+                 (QStringList { Events::ControlTextDidBeginEditing, Events::ControlTextDidEndEditing,
+                                Events::TextDidBeginEditing, Events::TextDidEndEditing }));
     }
 
     void welcomeSheet_data()
@@ -173,11 +174,11 @@ private slots:
             QVERIFY(sheet->findChild<QLabel *>(QStringLiteral("importPathText"))->text().contains(found));
             QVERIFY(m_posted.isEmpty());
             QTest::mouseClick(sheet->findChild<QPushButton *>(accept ? QStringLiteral("importButton")
-                                                                    : QStringLiteral("dontImportButton")),
+                                                                     : QStringLiteral("dontImportButton")),
                               Qt::LeftButton);
         }
         QVERIFY(!sheet->isVisible());
-        QCOMPARE(m_posted, QStringList{Events::TBXDidEndFirstRunSetupSheet});
+        QCOMPARE(m_posted, QStringList { Events::TBXDidEndFirstRunSetupSheet });
         QCOMPARE(imported, accept ? found : QString());
     }
 };

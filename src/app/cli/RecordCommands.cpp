@@ -115,7 +115,7 @@ std::optional<QList<Assignment>> parseAssignments(CliContext &ctx, const QString
             ctx.err << error << '\n';
             return std::nullopt;
         }
-        assignments.append({key, *value});
+        assignments.append({ key, *value });
     }
     return assignments;
 }
@@ -137,7 +137,7 @@ Record *findRecord(CliContext &ctx, ManagedObjectContext &context, const QString
     bool ok = false;
     const double number = id.toDouble(&ok);
     const QString text = ok ? Record::recordIDText(number) : id;
-    for (ManagedObject *object : context.executeFetchRequest({Record::Entity, {}, {}, 0})) {
+    for (ManagedObject *object : context.executeFetchRequest({ Record::Entity, {}, {}, 0 })) {
         Record *record = Record::from(object);
         if (record && record->valueForKey(QStringLiteral("recordID")).isValid() && record->recordIDText() == text)
             return record;
@@ -167,13 +167,13 @@ int runAdd(CliContext &ctx, const QStringList &args)
     ManagedObjectContext &context = library->context();
     if (!category.isEmpty() && category != RecordController::unfiledCategoryName) {
         const QList<ManagedObject *> found = context.executeFetchRequest(
-            {QStringLiteral("Category"),
-             Predicate::fromFormat(QStringLiteral("%K == %@"), {QStringLiteral("categoryName"), category}),
-             {},
-             1});
+            { QStringLiteral("Category"),
+              Predicate::fromFormat(QStringLiteral("%K == %@"), { QStringLiteral("categoryName"), category }),
+              {},
+              1 });
         if (found.isEmpty()) {
             QStringList names;
-            for (ManagedObject *c : context.executeFetchRequest({QStringLiteral("Category"), {}, {}, 0}))
+            for (ManagedObject *c : context.executeFetchRequest({ QStringLiteral("Category"), {}, {}, 0 }))
                 names << c->valueForKey(QStringLiteral("categoryName")).toString();
             ctx.err << "There is no category \"" << category << "\"; the categories are "
                     << names.join(QStringLiteral(", ")) << '\n';
@@ -234,9 +234,10 @@ int runShow(CliContext &ctx, const QStringList &args)
 
 void addRecordCommands(CliRegistry &registry)
 {
-    registry.add({QStringLiteral("add"), kAddUsage,
-                  QStringLiteral("make a record as New Record does, set its attributes and print its recordID"),
-                  runAdd});
-    registry.add({QStringLiteral("set"), kSetUsage, QStringLiteral("set attributes of the record RECORD_ID"), runSet});
-    registry.add({QStringLiteral("show"), kShowUsage, QStringLiteral("print the record RECORD_ID as JSON"), runShow});
+    registry.add({ QStringLiteral("add"), kAddUsage,
+                   QStringLiteral("make a record as New Record does, set its attributes and print its recordID"),
+                   runAdd });
+    registry.add(
+        { QStringLiteral("set"), kSetUsage, QStringLiteral("set attributes of the record RECORD_ID"), runSet });
+    registry.add({ QStringLiteral("show"), kShowUsage, QStringLiteral("print the record RECORD_ID as JSON"), runShow });
 }

@@ -1,12 +1,21 @@
 #include "UnixSignalQuit.h"
 #include "core/Log.h"
 #include "core/Stashly2_AppDelegate.h"
+#include "core/TBXFirstRunSetup.h"
 #include "core/TBXRunAlertPanel.h"
+#include "core/store/ManagedObjectContext.h"
+#include "records/RecordController.h"
 #include "ui/MainWindow.h"
+#include "ui/NewRecordCommand.h"
 #include "ui/QtAlertPresenter.h"
+#include "ui/TextEditingNotifier.h"
+#include "ui/WelcomeSheet.h"
 
 #include <QApplication>
+#include <QFileInfo>
 #include <QTimer>
+
+#include <memory>
 
 int main(int argc, char *argv[])
 {
@@ -21,21 +30,33 @@ int main(int argc, char *argv[])
     QtAlertPresenter alerts;
     TBXRunAlertPanel::setPresenter(&alerts);
 
+    TextEditingNotifier editing;
     Stashly2_AppDelegate delegate;
+    std::unique_ptr<TBXFirstRunSetup> firstRun;
     MainWindow window(&delegate);
     alerts.setParent(&window);
     const auto quit = [&window] { QTimer::singleShot(0, &window, &QWidget::close); };
     delegate.setHost({
         [&window] { return window.commitEditing(); },
-        {},
-        {},
+        [&delegate, &firstRun] {
+            firstRun = std::make_unique<TBXFirstRunSetup>(delegate.managedObjectContext());
+            return firstRun->setUpDefaults();
+        },
+        [&window, &firstRun] {
+            if (firstRun)
+                (new WelcomeSheet(firstRun.get(), &window))->open();
+        },
         quit,
         {},
     });
     UnixSignalQuit signalQuit(quit);
 
     // The store opens while the main window loads, before the launch sequence.
-    delegate.managedObjectContext();
+    std::unique_ptr<RecordController> records;
+    if (ManagedObjectContext *context = delegate.managedObjectContext()) {
+        records = std::make_unique<RecordController>(context, QFileInfo(context->storePath()).absolutePath());
+        new NewRecordCommand(&window, records.get());
+    }
     window.show();
     delegate.applicationDidFinishLaunching();
     const int status = app.exec();

@@ -7,6 +7,7 @@
 #include "core/MainQueue.h"
 #include "core/MessageOfTheDay.h"
 #include "core/PlatformPaths.h"
+#include "core/Record.h"
 #include "core/Settings.h"
 #include "core/TBXRunAlertPanel.h"
 #include "core/Workspace.h"
@@ -168,6 +169,7 @@ ManagedObjectContext *Stashly2_AppDelegate::persistentStoreCoordinator()
         Log::always(QStringLiteral("Stashly 2: Application Support folder created"));
     }
     QString error;
+    Record::registerClass();
     m_context = ManagedObjectContext::open(QDir(packagePath).filePath(QStringLiteral("sqldata")),
                                            ManagedObjectContext::OpenMode::CreateIfMissing, &error);
     if (!m_context) {

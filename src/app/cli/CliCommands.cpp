@@ -2,6 +2,7 @@
 #include "LibraryCommands.h"
 #include "PredicateCommands.h"
 #include "DecodeCommands.h"
+#include "RecordCommands.h"
 #include "SettingsCommands.h"
 #include "StoreCommands.h"
 
@@ -13,5 +14,6 @@ CliRegistry makeCliRegistry()
     addStoreCommands(registry);
     addPredicateCommands(registry);
     addDecodeCommands(registry);
+    addRecordCommands(registry);
     return registry;
 }

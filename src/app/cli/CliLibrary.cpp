@@ -1,6 +1,7 @@
 #include "CliLibrary.h"
 
 #include "core/DatabaseTools.h"
+#include "core/TBXFirstRunSetup.h"
 #include "core/store/ManagedObjectContext.h"
 
 QString CliLibrary::describeLock(const QVariantMap &lock)
@@ -49,6 +50,13 @@ std::unique_ptr<CliLibrary> CliLibrary::open(CliContext &ctx, Access access)
     if (access == Access::Change && !heldByOther) {
         DatabaseTools::lockDatabaseAtPath(library->m_package);
         library->m_ownLock = true;
+    }
+    // Nothing marks a library as set up later, so one made here gets its
+    // defaults now, as the program gives them on its first launch.
+    if (library->m_delegate.isFirstRun()) {
+        TBXFirstRunSetup setup(library->m_context);
+        if (!setup.setUpDefaults())
+            ctx.err << "Some defaults of the new library " << library->m_package << " could not be saved.\n";
     }
     return library;
 }

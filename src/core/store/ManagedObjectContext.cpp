@@ -114,10 +114,14 @@ std::unique_ptr<ManagedObjectContext> ManagedObjectContext::open(const QString &
         t.savedMaxPrimaryKey = t.maxPrimaryKey;
         t.byPrimaryKey.resize(size_t(t.maxPrimaryKey) + 1);
     }
+    // Values an object derives while waking (a record's warranty) are caches of
+    // what was read: they neither dirty the object nor make an undo step.
+    context->m_trackingSuspended = true;
     for (EntityTable &t : context->m_tables)
         for (const std::unique_ptr<ManagedObject> &object : t.byPrimaryKey)
             if (object)
                 object->awakeFromFetch();
+    context->m_trackingSuspended = false;
     return context;
 }
 
@@ -210,6 +214,8 @@ void ManagedObjectContext::markReinserted(ManagedObject *object)
 
 void ManagedObjectContext::attributeDidChange(ManagedObject *object, int attributeIndex, const QVariant &previous)
 {
+    if (m_trackingSuspended)
+        return;
     object->m_attributesChanged = true;
     markDirty(object);
     notePending(object, PendingUpdated);

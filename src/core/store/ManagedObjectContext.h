@@ -118,5 +118,6 @@ private:
     std::vector<ManagedObject *> m_pending;
     std::function<void()> m_commitEditing;
     bool m_processScheduled = false;
+    bool m_trackingSuspended = false;
     QObject m_timerOwner;
 };

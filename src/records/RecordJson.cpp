@@ -43,7 +43,7 @@ QJsonObject RecordJson::toJson(const Record &record)
     const auto members = [&record](const char *relationship, std::initializer_list<const char *> keys) {
         QJsonArray list;
         for (const ManagedObject *m :
-             record.relatedObjects(record.entity().relationshipIndex(QLatin1String(relationship)))) {
+             record.relatedObjects(record.entity().relationshipIndex(QString::fromLatin1(relationship)))) {
             QJsonObject o;
             for (const char *key : keys)
                 o.insert(QLatin1String(key),

@@ -1,6 +1,7 @@
 #include "CliLibrary.h"
 
 #include "core/DatabaseTools.h"
+#include "core/PreferenceController.h"
 #include "core/TBXFirstRunSetup.h"
 #include "core/store/ManagedObjectContext.h"
 
@@ -57,6 +58,9 @@ std::unique_ptr<CliLibrary> CliLibrary::open(CliContext &ctx, Access access)
         TBXFirstRunSetup setup(library->m_context);
         if (!setup.setUpDefaults())
             ctx.err << "Some defaults of the new library " << library->m_package << " could not be saved.\n";
+        // The date and number formats follow the locale, as on a first launch.
+        PreferenceController preferences;
+        preferences.handleFirstRunDefaultsSetup();
     }
     return library;
 }

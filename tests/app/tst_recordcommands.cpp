@@ -1,4 +1,4 @@
-#include "cli/CliCommand.h"
+#include "CliTestSupport.h"
 #include "core/Settings.h"
 
 #include <QDir>
@@ -21,16 +21,7 @@ class TestRecordCommands : public QObject
     {
         args.prepend(m_library);
         args.prepend(QStringLiteral("--library"));
-        QString o, e;
-        QTextStream os(&o), es(&e);
-        const int status = runCli(args, os, es);
-        os.flush();
-        es.flush();
-        if (out)
-            *out = o;
-        if (err)
-            *err = e;
-        return status;
+        return runCliCaptured(args, out, err);
     }
 
     QJsonObject show(const QString &id)

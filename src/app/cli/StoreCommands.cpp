@@ -3,6 +3,7 @@
 #include "PredicateCommands.h"
 
 #include "CliLibrary.h"
+#include "records/RecordJson.h"
 #include "core/predicate/Predicate.h"
 #include "core/store/ManagedObject.h"
 #include "core/store/ManagedObjectContext.h"
@@ -17,27 +18,6 @@ namespace {
 
 const QString kQueryUsage = QStringLiteral("query ENTITY [\"FORMAT\" [ARG ...]]");
 
-QJsonValue toJson(const QVariant &value, AttributeDescription::Type type)
-{
-    using Type = AttributeDescription::Type;
-    if (!value.isValid())
-        return QJsonValue::Null;
-    switch (type) {
-    case Type::Text:
-        return value.toString();
-    case Type::Integer:
-        return value.toLongLong();
-    case Type::Number:
-        return value.toDouble();
-    case Type::Boolean:
-        return value.toBool();
-    case Type::Date:
-        return value.toDateTime().toUTC().toString(Qt::ISODateWithMs);
-    case Type::Bytes:
-        return QString::fromLatin1(value.toByteArray().toBase64());
-    }
-    return QJsonValue::Null;
-}
 
 QJsonObject toJson(const ManagedObject &object)
 {
@@ -45,7 +25,7 @@ QJsonObject toJson(const ManagedObject &object)
     json.insert(QStringLiteral("uri"), object.objectID().uriRepresentation());
     json.insert(QStringLiteral("entity"), object.entityName());
     for (const AttributeDescription &a : object.entity().attributes())
-        json.insert(a.name, toJson(object.valueForKey(a.name), a.type));
+        json.insert(a.name, RecordJson::valueToJson(object.valueForKey(a.name), a.type));
     const QList<RelationshipDescription> &relationships = object.entity().relationships();
     for (int r = 0; r < relationships.size(); ++r) {
         QJsonArray members;

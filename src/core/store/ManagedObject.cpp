@@ -74,6 +74,8 @@ std::unique_ptr<ManagedObject> ManagedObject::create(const EntityDescription &en
     return std::make_unique<ManagedObject>();
 }
 
+// One layout number per entity description, so that objects of different
+// entities (or of two models) never share a predicate's remembered slots.
 void ManagedObject::attach(ManagedObjectContext *context, const EntityDescription *entity, qint64 primaryKey)
 {
     m_context = context;

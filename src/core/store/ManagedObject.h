@@ -71,7 +71,10 @@ public:
     // valueForKey must answer -1 from slotForKey for it.
     quint32 layoutId() const override { return m_entity->layoutId(); }
     int slotForKey(const QString &key) const override { return m_entity->attributeIndex(key); }
-    const QVariant *valueInSlot(int slot) const override { return &m_values[slot]; }
+    const QVariant *valueInSlot(int slot) const override
+    {
+        return slot >= 0 && slot < m_entity->attributes().size() ? &m_values[slot] : nullptr;
+    }
 
     bool isToManyKey(const QString &key) const override;
     QList<const KeyValueSource *> relatedObjectsForKey(const QString &key) const override;

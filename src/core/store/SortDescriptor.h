@@ -54,9 +54,21 @@ void SortDescriptor::sort(QList<T *> &objects, const QList<SortDescriptor> &desc
         return;
     std::vector<std::vector<QVariant>> keys(size_t(descriptors.size()));
     for (int d = 0; d < descriptors.size(); ++d) {
-        keys[size_t(d)].reserve(size_t(objects.size()));
-        for (const T *object : objects)
-            keys[size_t(d)].push_back(object->valueForKey(descriptors.at(d).key()));
+        const QString &key = descriptors.at(d).key();
+        std::vector<QVariant> &column = keys[size_t(d)];
+        column.reserve(size_t(objects.size()));
+        // Objects that keep their values in shared slots are read by slot.
+        quint32 layout = 0;
+        int slot = -1;
+        for (const T *object : objects) {
+            const quint32 objectLayout = object->layoutId();
+            if (objectLayout && objectLayout != layout) {
+                layout = objectLayout;
+                slot = object->slotForKey(key);
+            }
+            const QVariant *value = objectLayout && slot >= 0 ? object->valueInSlot(slot) : nullptr;
+            column.push_back(value ? *value : (objectLayout && slot >= 0 ? QVariant() : object->valueForKey(key)));
+        }
     }
     std::vector<int> order(size_t(objects.size()));
     std::iota(order.begin(), order.end(), 0);

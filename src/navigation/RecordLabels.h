@@ -1,0 +1,17 @@
+#pragma once
+
+#include <QColor>
+#include <QString>
+
+// The colour labels of records: 0 is no label, 1 to 7 the colours.
+class RecordLabels
+{
+public:
+    static constexpr int count = 8;
+    static QString name(int labelIndex);
+    // An invalid colour for 0 (no label) and for values outside the range.
+    static QColor color(int labelIndex);
+    // Condition levels, 0 to 5, shown as stars.
+    static constexpr int maximumCondition = 5;
+    static QString conditionStars(int condition);
+};

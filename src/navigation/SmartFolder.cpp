@@ -1,0 +1,46 @@
+#include "navigation/SmartFolder.h"
+
+#include "core/predicate/PredicateCorrection.h"
+#include "core/store/ManagedObject.h"
+
+QString SmartFolder::name(const ManagedObject *folder)
+{
+    return folder ? folder->valueForKey(smartFolderNameKey).toString() : QString();
+}
+
+std::optional<Predicate> SmartFolder::predicate(const ManagedObject *folder)
+{
+    if (!folder)
+        return std::nullopt;
+    const QVariant data = folder->valueForKey(predicateDataKey);
+    if (!data.isValid() || data.toByteArray().isEmpty())
+        return std::nullopt;
+    return Predicate::fromData(data.toByteArray());
+}
+
+bool SmartFolder::setPredicate(ManagedObject *folder, const Predicate &predicate)
+{
+    return folder && folder->setValue(predicateDataKey, predicate.toData());
+}
+
+std::optional<Predicate> SmartFolder::correctedPredicate(const ManagedObject *folder)
+{
+    const std::optional<Predicate> stored = predicate(folder);
+    if (!stored)
+        return std::nullopt;
+    return PredicateCorrection::correctedPredicate(*stored);
+}
+
+Predicate SmartFolder::newFolderPredicate()
+{
+    const Predicate rules = Predicate::fromFormat(QStringLiteral("(%K contains '') AND (%K contains '')"),
+                                                  {QStringLiteral("item"), QStringLiteral("manufacturer")});
+    return Predicate::orPredicate({rules});
+}
+
+Predicate SmartFolder::withOrAtTop(const Predicate &predicate)
+{
+    if (predicate.isCompound() && predicate.compoundType() == Predicate::CompoundType::Or)
+        return predicate;
+    return Predicate::orPredicate({predicate});
+}

@@ -1,0 +1,33 @@
+#pragma once
+
+#include "core/predicate/Predicate.h"
+
+#include <QString>
+
+class ManagedObject;
+
+// What the program does with a `SmartFolder` object of the store: its stored
+// predicate and the corrected predicate that filters records. These work on any
+// object of the entity, so they do not depend on which class the store made it
+// with. The in-memory contents of a folder are kept by VisibleAssetController.
+class SmartFolder
+{
+public:
+    static inline const QString entityName = QStringLiteral("SmartFolder");
+    static inline const QString smartFolderNameKey = QStringLiteral("smartFolderName");
+    static inline const QString predicateDataKey = QStringLiteral("predicateData");
+
+    static QString name(const ManagedObject *folder);
+    // The stored predicate; none when the folder has none or it cannot be read.
+    static std::optional<Predicate> predicate(const ManagedObject *folder);
+    static bool setPredicate(ManagedObject *folder, const Predicate &predicate);
+    // The stored predicate with its label tests corrected; none as above.
+    static std::optional<Predicate> correctedPredicate(const ManagedObject *folder);
+
+    // The rules of a new folder: an OR with one member, "(%K contains '') AND
+    // (%K contains '')" over item and manufacturer.
+    static Predicate newFolderPredicate();
+    // Every folder the program creates has an OR at the top: a predicate that is
+    // not an OR becomes its only member.
+    static Predicate withOrAtTop(const Predicate &predicate);
+};

@@ -21,6 +21,7 @@ cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DSTASHLY_SANITIZE=ON
 cmake --build build-asan -j "$jobs"
 
 status=0
-ctest --test-dir build --output-on-failure -j "$jobs" || status=$?
 ASAN_OPTIONS=detect_leaks=0 ctest --test-dir build-asan --output-on-failure -j "$jobs" || status=$?
+# The main suite last, so that its summary closes the output.
+ctest --test-dir build --output-on-failure -j "$jobs" || status=$?
 exit $status

@@ -1,6 +1,5 @@
 #include "core/Clock.h"
 
-
 #include <cmath>
 
 namespace {

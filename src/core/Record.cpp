@@ -12,6 +12,8 @@
 #include <QFileInfo>
 #include <QImageReader>
 
+#include <vector>
+
 #include <algorithm>
 #include <climits>
 #include <cmath>
@@ -22,21 +24,61 @@ const QString kNotes = QStringLiteral("notes");
 const QString kCustomField = QStringLiteral("customField");
 const QString kFileData = QStringLiteral("fileData");
 
-bool isWarrantyInput(const QString &key)
+// What the setters and the warranty calculation need to know of each attribute,
+// worked out once per entity description rather than on every change.
+struct Layout
 {
-    static const QStringList inputs{QStringLiteral("addon"),
-                                    QStringLiteral("purchaseDate"),
-                                    QStringLiteral("warrantyLengthIncrement"),
-                                    QStringLiteral("warrantyLengthNumber"),
-                                    QStringLiteral("xWarrantyLengthIncrement"),
-                                    QStringLiteral("xWarrantyLengthNumber")};
-    return inputs.contains(key);
-}
+    struct Attribute
+    {
+        QString accessor;
+        bool warrantyInput = false;
+        bool insurance = false;
+    };
+    const EntityDescription *entity = nullptr;
+    std::vector<Attribute> attributes;
+    int notes = -1;
+    int coverage = -1;
+    int replacementCost = -1;
+    int purchaseDate = -1;
+    int number = -1;
+    int increment = -1;
+    int xNumber = -1;
+    int xIncrement = -1;
+    int addon = -1;
+    int level = -1;
+    int expiration = -1;
+};
 
-bool isInsuranceKey(const QString &key)
+const Layout &layoutOf(const EntityDescription &entity)
 {
-    return key == QLatin1String("insured") || key == QLatin1String("insurancePolicyName")
-        || key == QLatin1String("insuranceCoverageName");
+    static Layout layout;
+    if (layout.entity == &entity)
+        return layout;
+    layout = Layout();
+    layout.entity = &entity;
+    static const QStringList warrantyInputs { QStringLiteral("addon"),
+                                              QStringLiteral("purchaseDate"),
+                                              QStringLiteral("warrantyLengthIncrement"),
+                                              QStringLiteral("warrantyLengthNumber"),
+                                              QStringLiteral("xWarrantyLengthIncrement"),
+                                              QStringLiteral("xWarrantyLengthNumber") };
+    static const QStringList insuranceKeys { QStringLiteral("insured"), QStringLiteral("insurancePolicyName"),
+                                             QStringLiteral("insuranceCoverageName") };
+    for (const AttributeDescription &a : entity.attributes())
+        layout.attributes.push_back(
+            { Record::accessorNameForKey(a.name), warrantyInputs.contains(a.name), insuranceKeys.contains(a.name) });
+    layout.notes = entity.attributeIndex(kNotes);
+    layout.coverage = entity.attributeIndex(QStringLiteral("insuranceCoverageName"));
+    layout.replacementCost = entity.attributeIndex(QStringLiteral("replacementCost"));
+    layout.purchaseDate = entity.attributeIndex(QStringLiteral("purchaseDate"));
+    layout.number = entity.attributeIndex(QStringLiteral("warrantyLengthNumber"));
+    layout.increment = entity.attributeIndex(QStringLiteral("warrantyLengthIncrement"));
+    layout.xNumber = entity.attributeIndex(QStringLiteral("xWarrantyLengthNumber"));
+    layout.xIncrement = entity.attributeIndex(QStringLiteral("xWarrantyLengthIncrement"));
+    layout.addon = entity.attributeIndex(QStringLiteral("addon"));
+    layout.level = entity.attributeIndex(QStringLiteral("warrantyLevel"));
+    layout.expiration = entity.attributeIndex(QStringLiteral("expirationDate"));
+    return layout;
 }
 
 // The head of the list of live records, and whether the class listens yet.
@@ -101,15 +143,15 @@ Record::~Record()
 
 const QStringList &Record::delayingEvents()
 {
-    static const QStringList events{Events::ControlTextDidBeginEditing, Events::TextDidBeginEditing,
-                                    Events::TBXCategoryReqDelayRecordUpdate};
+    static const QStringList events { Events::ControlTextDidBeginEditing, Events::TextDidBeginEditing,
+                                      Events::TBXCategoryReqDelayRecordUpdate };
     return events;
 }
 
 const QStringList &Record::releasingEvents()
 {
-    static const QStringList events{Events::ControlTextDidEndEditing, Events::TextDidEndEditing,
-                                    Events::TBXCategoryUpdated};
+    static const QStringList events { Events::ControlTextDidEndEditing, Events::TextDidEndEditing,
+                                      Events::TBXCategoryUpdated };
     return events;
 }
 
@@ -135,7 +177,7 @@ void Record::registerForHoldBack()
     // One registration for the class: with tens of thousands of records, a
     // handler per record per event would cost more than the records themselves.
     l.observing = true;
-    for (const QStringList *names : {&delayingEvents(), &releasingEvents()})
+    for (const QStringList *names : { &delayingEvents(), &releasingEvents() })
         for (const QString &name : *names)
             EventBus::instance().observe(&kHoldBackObserver, name,
                                          [](const Event &event) { forwardHoldBackEvent(event.name); });
@@ -180,45 +222,56 @@ void Record::post(const QString &event, const QVariantMap &userInfo) const
 
 bool Record::applySetter(const QString &key, const QVariant &value)
 {
-    const int index = entity().attributeIndex(key);
-    if (index < 0)
+    return applySetterAt(entity().attributeIndex(key), value);
+}
+
+bool Record::applySetterAt(int index, const QVariant &value)
+{
+    const Layout &layout = layoutOf(entity());
+    if (index < 0 || index >= int(layout.attributes.size()))
         return false;
-    QVariant v = key == kNotes ? QVariant(RecordNotes::normalized(value)) : value;
-    if (key == kNotes && v.toByteArray().isNull())
-        v = QVariant();
+    QVariant v = value;
+    if (index == layout.notes) {
+        const QByteArray normalized = RecordNotes::normalized(value);
+        v = normalized.isNull() ? QVariant() : QVariant(normalized);
+    }
     if (!coerce(entity().attributes().at(index).type, v))
         return false;
-    const QString accessor = accessorNameForKey(key);
+    const Layout::Attribute &attribute = layout.attributes[size_t(index)];
 
     // The coverage payload describes the change, so it is built before storing.
-    QVariantMap insurance{{EventKeys::recAccessorName, accessor}};
-    if (key == QLatin1String("insuranceCoverageName")) {
-        const QVariant old = ManagedObject::valueForKey(key);
-        if (old.isValid())
-            insurance.insert(EventKeys::oldCoverageName, old);
-        if (v.isValid())
-            insurance.insert(EventKeys::newCoverageName, v);
-        const QVariant cost = ManagedObject::valueForKey(QStringLiteral("replacementCost"));
-        if (cost.isValid())
-            insurance.insert(EventKeys::replacementCost, cost);
+    QVariantMap insurance;
+    if (attribute.insurance) {
+        insurance.insert(EventKeys::recAccessorName, attribute.accessor);
+        if (index == layout.coverage) {
+            const QVariant old = ManagedObject::value(index);
+            if (old.isValid())
+                insurance.insert(EventKeys::oldCoverageName, old);
+            if (v.isValid())
+                insurance.insert(EventKeys::newCoverageName, v);
+            const QVariant cost = ManagedObject::value(layout.replacementCost);
+            if (cost.isValid())
+                insurance.insert(EventKeys::replacementCost, cost);
+        }
     }
 
     if (!set(index, v))
         return false;
-    if (isWarrantyInput(key))
+    if (attribute.warrantyInput)
         calcWarrLengthRemaining();
     if (!m_delayNotification)
-        post(Events::TBXRecordReqUpdate, {{EventKeys::recAccessorName, accessor}});
+        post(Events::TBXRecordReqUpdate, { { EventKeys::recAccessorName, attribute.accessor } });
     // Coverage totals must stay right even while the user is typing.
-    if (isInsuranceKey(key))
+    if (attribute.insurance)
         post(Events::TBXRecordInsuranceUpdated, insurance);
     return true;
 }
 
 bool Record::setValue(const QString &key, const QVariant &value)
 {
-    if (entity().attributeIndex(key) >= 0)
-        return applySetter(key, value);
+    const int index = entity().attributeIndex(key);
+    if (index >= 0)
+        return applySetterAt(index, value);
     return ManagedObject::setValue(key, value);
 }
 
@@ -273,21 +326,24 @@ void Record::prepareForDeletion()
 
 void Record::calcWarrLengthRemaining()
 {
+    const Layout &layout = layoutOf(entity());
     const QDateTime now = Clock::now();
-    const qlonglong n1 = integer(QStringLiteral("warrantyLengthNumber"));
-    const qlonglong n2 = integer(QStringLiteral("xWarrantyLengthNumber"));
+    const qlonglong n1 = value(layout.number).toLongLong();
+    const qlonglong n2 = value(layout.xNumber).toLongLong();
     // An empty increment is one not chosen yet, like a missing one.
-    const QString i1 = text(QStringLiteral("warrantyLengthIncrement"));
-    const QString i2 = text(QStringLiteral("xWarrantyLengthIncrement"));
-    const QDateTime p = date(QStringLiteral("purchaseDate"));
+    const QString i1 = value(layout.increment).toString();
+    const QString i2 = value(layout.xIncrement).toString();
+    const QDateTime p = value(layout.purchaseDate).toDateTime();
     const auto later = [](const QDateTime &a, const QDateTime &b) { return a < b ? b : a; };
+    const auto store = [this, &layout](double level, const QString &text) {
+        applySetterAt(layout.level, level);
+        applySetterAt(layout.expiration, text);
+    };
 
     if (i1 == WarrantyCalendar::Lifetime || i2 == WarrantyCalendar::Lifetime) {
-        setWarrantyLevel(100.0);
-        setExpirationDate(QStringLiteral("Lifetime"));
+        store(100.0, QStringLiteral("Lifetime"));
     } else if ((n1 == 0 && n2 == 0) || !p.isValid()) {
-        setWarrantyLevel(0.0);
-        setExpirationDate(QStringLiteral("0 Days"));
+        store(0.0, QStringLiteral("0 Days"));
     } else {
         const bool first = n1 != 0 && !i1.isEmpty();
         const bool second = n2 != 0 && !i2.isEmpty();
@@ -296,7 +352,7 @@ void Record::calcWarrLengthRemaining()
         const QDateTime base = first ? WarrantyCalendar::add(p, n1, i1).value_or(now) : p;
         QDateTime end = base;
         if (second) {
-            const QDateTime start = addon() ? base : p;
+            const QDateTime start = value(layout.addon).toBool() ? base : p;
             const std::optional<QDateTime> extended = WarrantyCalendar::add(start, n2, i2);
             end = extended ? later(base, *extended) : later(base, now);
         }
@@ -304,17 +360,14 @@ void Record::calcWarrLengthRemaining()
             const double daysLeft = double(now.msecsTo(end)) / 1000.0 / 86400.0;
             const double totalDays = double(p.msecsTo(end)) / 1000.0 / 86400.0;
             if (daysLeft <= 0) {
-                setWarrantyLevel(0.0);
-                setExpirationDate(QStringLiteral("0 Days"));
+                store(0.0, QStringLiteral("0 Days"));
             } else {
                 // A period of no length with days still to come (possible only
                 // with negative lengths) counts as wholly left.
                 const double share = totalDays > 0 ? daysLeft / totalDays * 100.0 : 100.0;
                 const float level = float(std::clamp(share, 0.0, 100.0));
                 const double rounded = std::round(daysLeft); // halves away from zero
-                const int days = int(std::min(rounded, double(INT_MAX)));
-                setWarrantyLevel(double(level));
-                setExpirationDate(QStringLiteral("%1 Days").arg(days));
+                store(double(level), QStringLiteral("%1 Days").arg(int(std::min(rounded, double(INT_MAX)))));
             }
         }
         // Otherwise no warranty is complete yet: both values stay as they were.

@@ -169,6 +169,7 @@ protected:
 
 private:
     bool applySetter(const QString &key, const QVariant &value);
+    bool applySetterAt(int index, const QVariant &value);
     void post(const QString &event, const QVariantMap &userInfo = {}) const;
     void registerForHoldBack();
     static void forwardHoldBackEvent(const QString &eventName);

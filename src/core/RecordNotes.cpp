@@ -8,9 +8,10 @@ namespace {
 // Written by hand rather than by QTextDocument::toHtml(), which names the
 // application's default font and so would differ between the program and the
 // command line.
-const char kHead[] = "<!DOCTYPE HTML PUBLIC \"-//W3C//DTD HTML 4.0//EN\" \"http://www.w3.org/TR/REC-html40/strict.dtd\">\n"
-                     "<html><head><meta name=\"qrichtext\" content=\"1\" /><meta charset=\"utf-8\" />"
-                     "<style type=\"text/css\">\np, li { white-space: pre-wrap; }\n</style></head><body>\n";
+const char kHead[]
+    = "<!DOCTYPE HTML PUBLIC \"-//W3C//DTD HTML 4.0//EN\" \"http://www.w3.org/TR/REC-html40/strict.dtd\">\n"
+      "<html><head><meta name=\"qrichtext\" content=\"1\" /><meta charset=\"utf-8\" />"
+      "<style type=\"text/css\">\np, li { white-space: pre-wrap; }\n</style></head><body>\n";
 const char kParagraph[] = "<p style=\" margin-top:0px; margin-bottom:0px; margin-left:0px; margin-right:0px; "
                           "-qt-block-indent:0; text-indent:0px; line-height:175%;\">";
 const char kEmptyParagraph[] = "<p style=\"-qt-paragraph-type:empty; margin-top:0px; margin-bottom:0px; "
@@ -34,8 +35,8 @@ QByteArray RecordNotes::normalized(const QVariant &archive)
 {
     if (!archive.isValid() || archive.isNull())
         return {};
-    const QByteArray bytes =
-        archive.typeId() == QMetaType::QString ? archive.toString().toUtf8() : archive.toByteArray();
+    const QByteArray bytes
+        = archive.typeId() == QMetaType::QString ? archive.toString().toUtf8() : archive.toByteArray();
     if (bytes.isEmpty())
         return {};
     return fromPlainText(textOf(bytes));

@@ -37,70 +37,76 @@ ManagedObject *insert(ManagedObjectContext &context, const QString &entity,
 // One shop: the same address serves as its referral address.
 TBXFirstRunSetup::Website shop(const char *name, const char *url)
 {
-    return {QString::fromUtf8(name), QString::fromLatin1(url), QString::fromLatin1(url)};
+    return { QString::fromUtf8(name), QString::fromLatin1(url), QString::fromLatin1(url) };
 }
 
 } // namespace
 
 const QList<TBXFirstRunSetup::CategoryDefault> &TBXFirstRunSetup::defaultCategories()
 {
-    static const QList<CategoryDefault> categories{
-        {QStringLiteral("My Car"), QStringLiteral("Vehicle")},
-        {QStringLiteral("My Home"), QStringLiteral("Building")},
-        {QStringLiteral("Computer Hardware"), QStringLiteral("Stuff")},
-        {QStringLiteral("Computer Software"), QStringLiteral("Stuff")},
-        {QStringLiteral("Household"), QStringLiteral("Stuff")},
-        {QStringLiteral("Kitchen"), QStringLiteral("Stuff")},
-        {QStringLiteral("Tools"), QStringLiteral("Stuff")},
-        {QStringLiteral("Toys"), QStringLiteral("Stuff")},
-        {QStringLiteral("Home Electronics"), QStringLiteral("Stuff")},
-        {QStringLiteral("Personal Electronics"), QStringLiteral("Stuff")},
-        {QStringLiteral("Sporting Goods"), QStringLiteral("Stuff")},
-        {QStringLiteral("Personal Articles"), QStringLiteral("Stuff")},
+    static const QList<CategoryDefault> categories {
+        { QStringLiteral("My Car"), QStringLiteral("Vehicle") },
+        { QStringLiteral("My Home"), QStringLiteral("Building") },
+        { QStringLiteral("Computer Hardware"), QStringLiteral("Stuff") },
+        { QStringLiteral("Computer Software"), QStringLiteral("Stuff") },
+        { QStringLiteral("Household"), QStringLiteral("Stuff") },
+        { QStringLiteral("Kitchen"), QStringLiteral("Stuff") },
+        { QStringLiteral("Tools"), QStringLiteral("Stuff") },
+        { QStringLiteral("Toys"), QStringLiteral("Stuff") },
+        { QStringLiteral("Home Electronics"), QStringLiteral("Stuff") },
+        { QStringLiteral("Personal Electronics"), QStringLiteral("Stuff") },
+        { QStringLiteral("Sporting Goods"), QStringLiteral("Stuff") },
+        { QStringLiteral("Personal Articles"), QStringLiteral("Stuff") },
     };
     return categories;
 }
 
 const QList<TBXFirstRunSetup::WebGroup> &TBXFirstRunSetup::defaultWebGroups()
 {
-    static const QList<WebGroup> groups{
-        {QStringLiteral("General Shopping"),
-         {shop("Amazon", "https://www.amazon.com/"), shop("Overstock", "https://www.overstock.com/"),
-          shop("Walmart.com", "https://www.walmart.com/")}},
-        {QStringLiteral("Deals & Steals"),
-         {shop("Woot", "https://www.woot.com/"), shop("Slickdeals.net", "https://slickdeals.net/"),
-          shop("DealMac", "https://www.dealmac.com/")}},
-        {QStringLiteral("Fashion, Jewelry & Watches"),
-         {shop("Forzieri", "https://www.forzieri.com/"), shop("Swell", "https://www.swell.com/"),
-          shop("Amazon Watches", "https://www.amazon.com/s?k=watches"), shop("Zappos.com", "https://www.zappos.com/"),
-          shop("Ashford", "https://www.ashford.com/"), shop("Nordstrom.com", "https://www.nordstrom.com/"),
-          shop("Ralph Lauren", "https://www.ralphlauren.com/")}},
-        {QStringLiteral("Gifts & Collectables"),
-         {shop("Red Envelope", "https://www.redenvelope.com/"), shop("Uncommon Goods", "https://www.uncommongoods.com/"),
-          shop("Signals", "https://www.signals.com/"), shop("Betty's Attic", "https://www.bettysattic.com/")}},
-        {QStringLiteral("Computers & Electronics"),
-         {shop("Apple Store", "https://www.apple.com/store"), shop("OWC", "https://eshop.macsales.com/"),
-          shop("MacMall", "https://www.macmall.com/"), shop("TransIntl", "https://www.transintl.com/"),
-          shop("MegaMacs", "https://www.megamacs.com/"), shop("Griffin", "https://www.griffintechnology.com/"),
-          shop("Scosche", "https://www.scosche.com/"), shop("Cowboom", "https://www.cowboom.com/"),
-          shop("Newegg", "https://www.newegg.com/"), shop("Amazon Electronics", "https://www.amazon.com/s?k=electronics")}},
-        {QStringLiteral("Sporting Goods & Outdoors"),
-         {shop("Campmor", "https://www.campmor.com/"), shop("The Sportsman's Guide", "https://www.sportsmansguide.com/"),
-          shop("Cabela's", "https://www.cabelas.com/"), shop("REI", "https://www.rei.com/"),
-          shop("Bass Pro Shops", "https://www.basspro.com/"), shop("Smoky Mountain Knife Works", "https://www.smkw.com/"),
-          shop("Altrec", "https://www.altrec.com/"), shop("Sierra Trading Post", "https://www.sierra.com/"),
-          shop("Columbia Sportswear", "https://www.columbia.com/"), shop("U.S. Cavalry", "https://www.uscav.com/"),
-          shop("Duluth Trading Company", "https://www.duluthtrading.com/"),
-          shop("Amazon Outdoors", "https://www.amazon.com/s?k=outdoor+gear")}},
-        {QString::fromUtf8("Home Décor"),
-         {shop("Design Toscano", "https://www.designtoscano.com/"), shop("Lumen Light + Living", "https://www.lumens.com/"),
-          shop("Y Lighting", "https://www.ylighting.com/"), shop("Ballard Designs", "https://www.ballarddesigns.com/"),
-          shop("Amazon Home", "https://www.amazon.com/s?k=home+decor"), shop("Rugs USA", "https://www.rugsusa.com/"),
-          shop("Bombay Company", "https://www.bombaycompany.com/"), shop("Z Gallerie", "https://www.zgallerie.com/"),
-          shop("Hayneedle", "https://www.hayneedle.com/")}},
-        {QStringLiteral("Office"),
-         {shop("Amazon Office", "https://www.amazon.com/s?k=office+supplies"),
-          shop("Concord Supplies", "https://www.concordsupplies.com/"), shop("Staples", "https://www.staples.com/")}},
+    static const QList<WebGroup> groups {
+        { QStringLiteral("General Shopping"),
+          { shop("Amazon", "https://www.amazon.com/"), shop("Overstock", "https://www.overstock.com/"),
+            shop("Walmart.com", "https://www.walmart.com/") } },
+        { QStringLiteral("Deals & Steals"),
+          { shop("Woot", "https://www.woot.com/"), shop("Slickdeals.net", "https://slickdeals.net/"),
+            shop("DealMac", "https://www.dealmac.com/") } },
+        { QStringLiteral("Fashion, Jewelry & Watches"),
+          { shop("Forzieri", "https://www.forzieri.com/"), shop("Swell", "https://www.swell.com/"),
+            shop("Amazon Watches", "https://www.amazon.com/s?k=watches"), shop("Zappos.com", "https://www.zappos.com/"),
+            shop("Ashford", "https://www.ashford.com/"), shop("Nordstrom.com", "https://www.nordstrom.com/"),
+            shop("Ralph Lauren", "https://www.ralphlauren.com/") } },
+        { QStringLiteral("Gifts & Collectables"),
+          { shop("Red Envelope", "https://www.redenvelope.com/"),
+            shop("Uncommon Goods", "https://www.uncommongoods.com/"), shop("Signals", "https://www.signals.com/"),
+            shop("Betty's Attic", "https://www.bettysattic.com/") } },
+        { QStringLiteral("Computers & Electronics"),
+          { shop("Apple Store", "https://www.apple.com/store"), shop("OWC", "https://eshop.macsales.com/"),
+            shop("MacMall", "https://www.macmall.com/"), shop("TransIntl", "https://www.transintl.com/"),
+            shop("MegaMacs", "https://www.megamacs.com/"), shop("Griffin", "https://www.griffintechnology.com/"),
+            shop("Scosche", "https://www.scosche.com/"), shop("Cowboom", "https://www.cowboom.com/"),
+            shop("Newegg", "https://www.newegg.com/"),
+            shop("Amazon Electronics", "https://www.amazon.com/s?k=electronics") } },
+        { QStringLiteral("Sporting Goods & Outdoors"),
+          { shop("Campmor", "https://www.campmor.com/"),
+            shop("The Sportsman's Guide", "https://www.sportsmansguide.com/"),
+            shop("Cabela's", "https://www.cabelas.com/"), shop("REI", "https://www.rei.com/"),
+            shop("Bass Pro Shops", "https://www.basspro.com/"),
+            shop("Smoky Mountain Knife Works", "https://www.smkw.com/"), shop("Altrec", "https://www.altrec.com/"),
+            shop("Sierra Trading Post", "https://www.sierra.com/"),
+            shop("Columbia Sportswear", "https://www.columbia.com/"), shop("U.S. Cavalry", "https://www.uscav.com/"),
+            shop("Duluth Trading Company", "https://www.duluthtrading.com/"),
+            shop("Amazon Outdoors", "https://www.amazon.com/s?k=outdoor+gear") } },
+        { QString::fromUtf8("Home Décor"),
+          { shop("Design Toscano", "https://www.designtoscano.com/"),
+            shop("Lumen Light + Living", "https://www.lumens.com/"), shop("Y Lighting", "https://www.ylighting.com/"),
+            shop("Ballard Designs", "https://www.ballarddesigns.com/"),
+            shop("Amazon Home", "https://www.amazon.com/s?k=home+decor"), shop("Rugs USA", "https://www.rugsusa.com/"),
+            shop("Bombay Company", "https://www.bombaycompany.com/"), shop("Z Gallerie", "https://www.zgallerie.com/"),
+            shop("Hayneedle", "https://www.hayneedle.com/") } },
+        { QStringLiteral("Office"),
+          { shop("Amazon Office", "https://www.amazon.com/s?k=office+supplies"),
+            shop("Concord Supplies", "https://www.concordsupplies.com/"),
+            shop("Staples", "https://www.staples.com/") } },
     };
     return groups;
 }
@@ -108,13 +114,15 @@ const QList<TBXFirstRunSetup::WebGroup> &TBXFirstRunSetup::defaultWebGroups()
 Predicate TBXFirstRunSetup::warrantyWarningPredicate()
 {
     const QString level = QStringLiteral("warrantyLevel");
-    return Predicate::orPredicate({Predicate::fromFormat(QStringLiteral("((%K > 1) AND (%K < 31))"), {level, level})});
+    return Predicate::orPredicate(
+        { Predicate::fromFormat(QStringLiteral("((%K > 1) AND (%K < 31))"), { level, level }) });
 }
 
 Predicate TBXFirstRunSetup::warrantyExpiredPredicate()
 {
     const QString level = QStringLiteral("warrantyLevel");
-    return Predicate::orPredicate({Predicate::fromFormat(QStringLiteral("((%K == 0) || (%K == nil))"), {level, level})});
+    return Predicate::orPredicate(
+        { Predicate::fromFormat(QStringLiteral("((%K == 0) || (%K == nil))"), { level, level }) });
 }
 
 void TBXFirstRunSetup::setOldLibraryLocator(Locator l)
@@ -162,9 +170,9 @@ bool TBXFirstRunSetup::setUpDefaults()
     Settings::setValue(Settings::logLevel, 0);
 
     Log::always(QStringLiteral("Stashly2: Setting up default locations..."));
-    insert(c, QStringLiteral("Location"), {{QStringLiteral("locationName"), QStringLiteral("Home")},
-                                           {QStringLiteral("isDefault"), true}});
-    insert(c, QStringLiteral("Location"), {{QStringLiteral("locationName"), QStringLiteral("Work")}});
+    insert(c, QStringLiteral("Location"),
+           { { QStringLiteral("locationName"), QStringLiteral("Home") }, { QStringLiteral("isDefault"), true } });
+    insert(c, QStringLiteral("Location"), { { QStringLiteral("locationName"), QStringLiteral("Work") } });
     save("locations");
 
     Log::always(QStringLiteral("Stashly2: Setting up default currency..."));
@@ -175,41 +183,46 @@ bool TBXFirstRunSetup::setUpDefaults()
         locale = QLocale(QLocale::English, QLocale::UnitedStates);
     const QString code = locale.currencySymbol(QLocale::CurrencyIsoCode);
     const QString symbol = locale.currencySymbol(QLocale::CurrencySymbol);
-    insert(c, QStringLiteral("Currency"), {{QStringLiteral("currencyName"), code},
-                                           {QStringLiteral("currencySymbol"), symbol},
-                                           {QStringLiteral("isDefault"), true}});
+    insert(c, QStringLiteral("Currency"),
+           { { QStringLiteral("currencyName"), code },
+             { QStringLiteral("currencySymbol"), symbol },
+             { QStringLiteral("isDefault"), true } });
     Settings::setValue(Settings::defaultCurrencySymbol, QStringLiteral("%1 - %2").arg(symbol, code));
     save("currencies");
 
     Log::always(QStringLiteral("Stashly2: Setting up default payment methods..."));
-    for (const char *method : {"Cash", "Debit Card", "Credit Card"})
-        insert(c, QStringLiteral("PaymentMethod"), {{QStringLiteral("methodName"), QString::fromLatin1(method)},
-                                                    {QStringLiteral("isDefaultPayment"), qstrcmp(method, "Cash") == 0}});
+    for (const char *method : { "Cash", "Debit Card", "Credit Card" })
+        insert(c, QStringLiteral("PaymentMethod"),
+               { { QStringLiteral("methodName"), QString::fromLatin1(method) },
+                 { QStringLiteral("isDefaultPayment"), qstrcmp(method, "Cash") == 0 } });
     save("payment methods");
 
     Log::always(QStringLiteral("Stashly2: Setting up default smart folders..."));
-    insert(c, QStringLiteral("SmartFolder"), {{QStringLiteral("smartFolderName"), QStringLiteral("Warranty Warning")},
-                                              {QStringLiteral("predicateData"), warrantyWarningPredicate().toData()}});
+    insert(c, QStringLiteral("SmartFolder"),
+           { { QStringLiteral("smartFolderName"), QStringLiteral("Warranty Warning") },
+             { QStringLiteral("predicateData"), warrantyWarningPredicate().toData() } });
     commitChanges();
-    insert(c, QStringLiteral("SmartFolder"), {{QStringLiteral("smartFolderName"), QStringLiteral("Warranty Expired")},
-                                              {QStringLiteral("predicateData"), warrantyExpiredPredicate().toData()}});
+    insert(c, QStringLiteral("SmartFolder"),
+           { { QStringLiteral("smartFolderName"), QStringLiteral("Warranty Expired") },
+             { QStringLiteral("predicateData"), warrantyExpiredPredicate().toData() } });
     commitChanges();
 
     Log::always(QStringLiteral("Stashly2: Setting up default categories..."));
     for (const CategoryDefault &category : defaultCategories())
-        insert(c, QStringLiteral("Category"),
-               {{QStringLiteral("categoryName"), category.name}, {QStringLiteral("categoryType"), category.type}});
+        insert(
+            c, QStringLiteral("Category"),
+            { { QStringLiteral("categoryName"), category.name }, { QStringLiteral("categoryType"), category.type } });
     save("categories");
 
     Log::always(QStringLiteral("Stashly2: Setting up default shopping websites..."));
     for (const WebGroup &group : defaultWebGroups()) {
-        ManagedObject *g = insert(c, QStringLiteral("Group"), {{QStringLiteral("groupName"), group.name}});
+        ManagedObject *g = insert(c, QStringLiteral("Group"), { { QStringLiteral("groupName"), group.name } });
         ToManySet websites = g->mutableSetValueForKey(QStringLiteral("website"));
         for (const Website &site : group.websites)
             websites.addObject(insert(c, QStringLiteral("Website"),
-                                      {{QStringLiteral("websiteName"), site.name},
-                                       {QStringLiteral("websiteURL"), site.url},
-                                       {QStringLiteral("websiteReferralURL"), site.referralURL}}));
+                                      { { QStringLiteral("websiteName"), site.name },
+                                        { QStringLiteral("websiteURL"), site.url },
+                                        { QStringLiteral("websiteReferralURL"), site.referralURL } }));
         commitChanges();
     }
 

@@ -66,7 +66,10 @@ public:
 
     // The sheet's interface was loaded: looks for an older library.
     void sheetDidLoad();
-    QString mainButtonTitle() const { return m_oldLibrary.isEmpty() ? QStringLiteral("Finish") : QStringLiteral("Next"); }
+    QString mainButtonTitle() const
+    {
+        return m_oldLibrary.isEmpty() ? QStringLiteral("Finish") : QStringLiteral("Next");
+    }
     // "Next" carries a right-pointing arrow to the right of its title.
     bool mainButtonHasArrow() const { return !m_oldLibrary.isEmpty(); }
     int currentPage() const { return m_page; }

@@ -1,6 +1,7 @@
 #include "core/WarrantyCalendar.h"
 
 #include <QStringList>
+#include <QTimeZone>
 
 #include <algorithm>
 #include <climits>
@@ -18,6 +19,15 @@ const QDateTime &earliest()
 {
     static const QDateTime d(QDate(-9999, 1, 1), QTime(0, 0), Qt::UTC);
     return d;
+}
+
+// The system time zone, looked up once: asking the C library for local time
+// checks the zone's file on every call, which a recalculation of every record
+// would pay tens of thousands of times.
+QDateTime toLocal(const QDateTime &moment)
+{
+    static const QTimeZone zone = QTimeZone::systemTimeZone();
+    return zone.isValid() ? moment.toTimeZone(zone) : moment.toLocalTime();
 }
 
 int clampToInt(qint64 n)
@@ -47,7 +57,7 @@ QDateTime addDays(const QDateTime &local, qint64 days)
 
 const QStringList &WarrantyCalendar::increments()
 {
-    static const QStringList list{Days, Weeks, Months, Years, Lifetime};
+    static const QStringList list { Days, Weeks, Months, Years, Lifetime };
     return list;
 }
 
@@ -55,7 +65,7 @@ std::optional<QDateTime> WarrantyCalendar::add(const QDateTime &start, qint64 nu
 {
     if (!start.isValid())
         return std::nullopt;
-    const QDateTime local = start.toLocalTime();
+    const QDateTime local = toLocal(start);
     QDateTime end;
     if (increment == Days)
         end = addDays(local, number);
@@ -76,8 +86,8 @@ int WarrantyCalendar::completeMonths(const QDateTime &from, const QDateTime &to)
 {
     if (!from.isValid() || !to.isValid() || from == to)
         return 0;
-    const QDateTime f = from.toLocalTime();
-    const QDateTime t = to.toLocalTime();
+    const QDateTime f = toLocal(from);
+    const QDateTime t = toLocal(to);
     // The difference of the month numbers lands in the target's month; one step
     // back when the day or the time of day there has not been reached.
     qint64 months = qint64(t.date().year() - f.date().year()) * 12 + (t.date().month() - f.date().month());
@@ -95,8 +105,8 @@ int WarrantyCalendar::completeDays(const QDateTime &from, const QDateTime &to)
 {
     if (!from.isValid() || !to.isValid() || from == to)
         return 0;
-    const QDateTime f = from.toLocalTime();
-    const QDateTime t = to.toLocalTime();
+    const QDateTime f = toLocal(from);
+    const QDateTime t = toLocal(to);
     // Calendar days keep the wall-clock time, so a day across a change of
     // daylight saving time is 23 or 25 hours long: start from the elapsed
     // time and correct by adding days in the calendar.

@@ -75,10 +75,10 @@ RecordController::RecordController(ManagedObjectContext *context, const QString 
     EventBus &bus = EventBus::instance();
     bus.observe(this, Events::TBXSelectedSourceNameChanged,
                 [this](const Event &e) { handleSelectedSourceNameChanged(e.userInfo); });
-    for (const QString &name : {Events::TBXRecordListSelectionChanged, Events::TBXImageBrowserSelectionChanged})
+    for (const QString &name : { Events::TBXRecordListSelectionChanged, Events::TBXImageBrowserSelectionChanged })
         bus.observe(this, name, [this](const Event &e) { handleSelectedRecordChanged(e.userInfo); });
     for (const QString &name :
-         {Events::TBXFilesDraggedToCategory, Events::TBXBrowserMakeNewRecord, Events::TBXRecordListViewMakeNewRecord})
+         { Events::TBXFilesDraggedToCategory, Events::TBXBrowserMakeNewRecord, Events::TBXRecordListViewMakeNewRecord })
         bus.observe(this, name, [this](const Event &e) { handleNewRecordsFromFilesDraggedToCategory(e.userInfo); });
     bus.observe(this, Events::TBXNewRecordFromWebArchive,
                 [this](const Event &e) { handleNewRecordFromWebArchive(e.userInfo); });
@@ -161,24 +161,24 @@ std::optional<double> RecordController::makeRecordFolder(QString *error)
 ManagedObject *RecordController::categoryNamed(const QString &name) const
 {
     const QList<ManagedObject *> found = m_context->executeFetchRequest(
-        {kCategory, Predicate::fromFormat(QStringLiteral("%K == %@"), {kCategoryName, name}), {}, 1});
+        { kCategory, Predicate::fromFormat(QStringLiteral("%K == %@"), { kCategoryName, name }), {}, 1 });
     return found.isEmpty() ? nullptr : found.first();
 }
 
 QString RecordController::defaultName(const QString &entity, const QString &flag, const QString &nameKey) const
 {
-    const QList<ManagedObject *> found =
-        m_context->executeFetchRequest({entity, Predicate::fromFormat(QStringLiteral("%K == YES"), {flag}), {}, 1});
+    const QList<ManagedObject *> found = m_context->executeFetchRequest(
+        { entity, Predicate::fromFormat(QStringLiteral("%K == YES"), { flag }), {}, 1 });
     return found.isEmpty() ? QString(QLatin1String("")) : found.first()->valueForKey(nameKey).toString();
 }
 
 QString RecordController::defaultCurrency() const
 {
     const QList<ManagedObject *> found = m_context->executeFetchRequest(
-        {QStringLiteral("Currency"),
-         Predicate::fromFormat(QStringLiteral("%K == YES"), {QStringLiteral("isDefault")}),
-         {},
-         1});
+        { QStringLiteral("Currency"),
+          Predicate::fromFormat(QStringLiteral("%K == YES"), { QStringLiteral("isDefault") }),
+          {},
+          1 });
     if (found.isEmpty())
         return QStringLiteral("");
     // The long form: "symbol - code", or whichever of the two there is.
@@ -196,18 +196,18 @@ QList<ManagedObject *> RecordController::recordsWithBarcode(const QVariant &barc
         return {};
     // MATCHES takes a pattern: the code is matched as the literal text it is.
     return m_context->executeFetchRequest(
-        {Record::Entity,
-         Predicate::fromFormat(QStringLiteral("%K MATCHES %@"),
-                               {QStringLiteral("barcode"), QRegularExpression::escape(code)}),
-         {},
-         0});
+        { Record::Entity,
+          Predicate::fromFormat(QStringLiteral("%K MATCHES %@"),
+                                { QStringLiteral("barcode"), QRegularExpression::escape(code) }),
+          {},
+          0 });
 }
 
 void RecordController::selectRecord(Record *record)
 {
-    for (ArrayController *list : {m_recordList, m_iconView})
+    for (ArrayController *list : { m_recordList, m_iconView })
         if (list)
-            list->setSelectedObjects({record});
+            list->setSelectedObjects({ record });
 }
 
 QList<ManagedObject *> RecordController::selectedRecords() const
@@ -215,7 +215,7 @@ QList<ManagedObject *> RecordController::selectedRecords() const
     if (m_recordList)
         return m_recordList->selectedObjects();
     ManagedObject *last = m_context ? m_context->objectWithID(m_selectedMOID) : nullptr;
-    return last ? QList<ManagedObject *>{last} : QList<ManagedObject *>{};
+    return last ? QList<ManagedObject *> { last } : QList<ManagedObject *> {};
 }
 
 Record *RecordController::addNewRecord(const QVariantMap &request)
@@ -225,7 +225,7 @@ Record *RecordController::addNewRecord(const QVariantMap &request)
     EventBus &bus = EventBus::instance();
     const QString source = request.value(EventKeys::source).toString();
 
-    for (ArrayController *list : {m_recordList, m_iconView})
+    for (ArrayController *list : { m_recordList, m_iconView })
         if (list)
             list->setSelectionIndexes({});
     bus.post(Events::TBXRecordControllerReqDelayUpdate, this);
@@ -265,10 +265,10 @@ Record *RecordController::addNewRecord(const QVariantMap &request)
             unfiled->setValue(kCategoryName, unfiledCategoryName);
             unfiled->setValue(kCategoryType, kStuff);
             SaveFailureConvention::commitChanges(*m_context, unfiled);
-            bus.post(Events::TBXAddCategoryReqRefresh, this, {{EventKeys::rowName, unfiledCategoryName}});
+            bus.post(Events::TBXAddCategoryReqRefresh, this, { { EventKeys::rowName, unfiledCategoryName } });
         }
         if (m_categories)
-            m_categories->setSelectedObjects({unfiled});
+            m_categories->setSelectedObjects({ unfiled });
         m_selectedCategoryName = unfiledCategoryName;
     }
 
@@ -279,8 +279,8 @@ Record *RecordController::addNewRecord(const QVariantMap &request)
 
     const QString payment = defaultName(QStringLiteral("PaymentMethod"), QStringLiteral("isDefaultPayment"),
                                         QStringLiteral("methodName"));
-    const QString location =
-        defaultName(QStringLiteral("Location"), QStringLiteral("isDefault"), QStringLiteral("locationName"));
+    const QString location
+        = defaultName(QStringLiteral("Location"), QStringLiteral("isDefault"), QStringLiteral("locationName"));
     const QString currency = defaultCurrency();
 
     Record *record = Record::from(m_context->insertNewObject(Record::Entity));
@@ -341,30 +341,30 @@ Record *RecordController::addNewRecord(const QVariantMap &request)
     selectRecord(record);
     if (source != SourceCSV)
         bus.post(Events::TBXRefreshRequestOfSourceColumn, this,
-                 {{EventKeys::sender, QStringLiteral("RecordController")},
-                  {EventKeys::method, QStringLiteral("addNewRecord")},
-                  {EventKeys::rowName, m_selectedCategoryName},
-                  {EventKeys::newRecordMOID, QVariant::fromValue(m_selectedMOID)}});
+                 { { EventKeys::sender, QStringLiteral("RecordController") },
+                   { EventKeys::method, QStringLiteral("addNewRecord") },
+                   { EventKeys::rowName, m_selectedCategoryName },
+                   { EventKeys::newRecordMOID, QVariant::fromValue(m_selectedMOID) } });
     if (!g_silentAddNewRecord) {
-        const QVariantList selected = assets({record});
+        const QVariantList selected = assets({ record });
         QVariantList indexes;
         if (m_recordList)
             for (int i : m_recordList->selectionIndexes())
                 indexes.append(i);
         bus.post(Events::TBXRecordControllerReqUpdate, this,
-                 {{EventKeys::rowName, m_selectedCategoryName}, {EventKeys::selectedAssets, selected}});
+                 { { EventKeys::rowName, m_selectedCategoryName }, { EventKeys::selectedAssets, selected } });
         bus.post(Events::TBXRecordControllerNewRecordAdded, this,
-                 {{EventKeys::selectedAssets, selected},
-                  {EventKeys::recordCreationMethod, source},
-                  {EventKeys::rowName, m_selectedCategoryName},
-                  {EventKeys::selectionIndexSet, indexes}});
+                 { { EventKeys::selectedAssets, selected },
+                   { EventKeys::recordCreationMethod, source },
+                   { EventKeys::rowName, m_selectedCategoryName },
+                   { EventKeys::selectionIndexSet, indexes } });
     }
     return record;
 }
 
 Record *RecordController::addNewRecordMenuButton()
 {
-    Record *record = addNewRecord({{EventKeys::source, SourceUIClick}});
+    Record *record = addNewRecord({ { EventKeys::source, SourceUIClick } });
     if (record)
         emit newRecordReadyForEditing(record);
     return record;
@@ -384,15 +384,15 @@ QList<Record *> RecordController::makeNewRecordsFromFiles(const QVariantMap &inf
     QList<Record *> made;
     for (const QString &path : info.value(EventKeys::filePathArray).toStringList()) {
         const QDateTime created = RecordPackageFiles::creationDate(path);
-        QVariantMap request{{EventKeys::source, source},
-                            {fileDateKey, created.isValid() ? created : Clock::now()},
-                            {EventKeys::filePathArray, QStringList{path}}};
+        QVariantMap request { { EventKeys::source, source },
+                              { fileDateKey, created.isValid() ? created : Clock::now() },
+                              { EventKeys::filePathArray, QStringList { path } } };
         Record *record = addNewRecord(request);
         if (!record)
             continue;
         made.append(record);
         if (m_recordList)
-            m_recordList->setSelectedObjects({record});
+            m_recordList->setSelectedObjects({ record });
         // Photo-library pictures stay where they are: the thumbnail and the
         // photo path are all the record keeps of them.
         if (source != SourceIPhoto) {
@@ -413,12 +413,12 @@ Record *RecordController::handleNewRecordFromWebArchive(const QVariantMap &paylo
 {
     const QString remembered = m_selectedCategoryName;
     m_selectedCategoryName = payload.value(QStringLiteral("category")).toString();
-    Record *record = addNewRecord({{EventKeys::source, SourceWebArchive}});
+    Record *record = addNewRecord({ { EventKeys::source, SourceWebArchive } });
     if (record) {
-        static const std::pair<const char *, const char *> copies[] = {
-            {"item", "item"},         {"model", "model"},         {"mfg", "manufacturer"},
-            {"category", "category"}, {"location", "location"},   {"condition", "condition"},
-            {"qty", "recordQty"},     {"labelIndex", "labelIndex"}, {"vendor", "vendorName"}};
+        static const std::pair<const char *, const char *> copies[]
+            = { { "item", "item" },         { "model", "model" },           { "mfg", "manufacturer" },
+                { "category", "category" }, { "location", "location" },     { "condition", "condition" },
+                { "qty", "recordQty" },     { "labelIndex", "labelIndex" }, { "vendor", "vendorName" } };
         for (const auto &[from, to] : copies) {
             const QString key = QString::fromLatin1(from);
             if (payload.contains(key))
@@ -428,10 +428,10 @@ Record *RecordController::handleNewRecordFromWebArchive(const QVariantMap &paylo
         SaveFailureConvention::commitChanges(*m_context, record);
         EventBus::instance().post(
             Events::TBXAddWebArchiveToNewRecord, this,
-            {{EventKeys::source, SourceWebArchive},
-             {EventKeys::filePathArray, QStringList{payload.value(EventKeys::filePath).toString()}},
-             {fileDateKey, Clock::now()},
-             {recordKey, QVariant::fromValue<ManagedObject *>(record)}});
+            { { EventKeys::source, SourceWebArchive },
+              { EventKeys::filePathArray, QStringList { payload.value(EventKeys::filePath).toString() } },
+              { fileDateKey, Clock::now() },
+              { recordKey, QVariant::fromValue<ManagedObject *>(record) } });
     }
     m_selectedCategoryName = remembered;
     return record;
@@ -456,10 +456,11 @@ Record *RecordController::handleNewRecordFromBarcode(const QVariantMap &payload)
     if (payload.contains(categoryKey)) {
         const QString group = payload.value(categoryKey).toString();
         const QList<ManagedObject *> matching = m_context->executeFetchRequest(
-            {kCategory,
-             Predicate::fromFormat(QStringLiteral("%K MATCHES %@"), {kCategoryName, QRegularExpression::escape(group)}),
-             {},
-             0});
+            { kCategory,
+              Predicate::fromFormat(QStringLiteral("%K MATCHES %@"),
+                                    { kCategoryName, QRegularExpression::escape(group) }),
+              {},
+              0 });
         if (matching.isEmpty()) {
             ManagedObject *category = m_context->insertNewObject(kCategory);
             category->setValue(kCategoryName, group);
@@ -469,25 +470,26 @@ Record *RecordController::handleNewRecordFromBarcode(const QVariantMap &payload)
         } else if (matching.size() == 1) {
             m_selectedCategoryName = matching.first()->valueForKey(kCategoryName).toString();
         }
-        EventBus::instance().post(Events::TBXAddCategoryReqRefresh, this, {{EventKeys::rowName, m_selectedCategoryName}});
+        EventBus::instance().post(Events::TBXAddCategoryReqRefresh, this,
+                                  { { EventKeys::rowName, m_selectedCategoryName } });
     }
 
-    QVariantMap request{{EventKeys::source, SourceBarcode}};
+    QVariantMap request { { EventKeys::source, SourceBarcode } };
     const QString imageKey = QStringLiteral("imagePath");
     if (payload.contains(imageKey)) {
         const QString target = QDir(m_package).filePath(QStringLiteral("Temp/AmazonThumbnail.jpg"));
         const QImage image = QImage::fromData(RecordPackageFiles::fetch(addressOf(payload.value(imageKey).toString())));
         QString error;
         if (RecordPackageFiles::writeJpeg(image, target, 0, &error)) {
-            request.insert(EventKeys::filePathArray, QStringList{target});
+            request.insert(EventKeys::filePathArray, QStringList { target });
         } else {
             Log::always(QStringLiteral("Stashly 2: save file error. Path: %1").arg(target));
-            request.insert(EventKeys::filePathArray, QStringList{});
+            request.insert(EventKeys::filePathArray, QStringList {});
         }
     }
     if (payload.contains(QStringLiteral("listPrice")))
         request.insert(replacementCostKey, payload.value(QStringLiteral("listPrice")));
-    for (const QString &key : {modelKey, brandKey, titleKey, barcodeKey})
+    for (const QString &key : { modelKey, brandKey, titleKey, barcodeKey })
         if (payload.contains(key))
             request.insert(key, payload.value(key));
     request.insert(EventKeys::rowName, m_selectedCategoryName);
@@ -495,10 +497,10 @@ Record *RecordController::handleNewRecordFromBarcode(const QVariantMap &payload)
     Record *record = addNewRecord(request);
     if (record) {
         QVariantMap update = request;
-        update.insert(EventKeys::selectedAssets, assets({record}));
+        update.insert(EventKeys::selectedAssets, assets({ record }));
         EventBus::instance().post(Events::TBXRecordControllerReqUpdate, this, update);
         if (m_recordList)
-            m_recordList->setSelectedObjects({record});
+            m_recordList->setSelectedObjects({ record });
     }
     return record;
 }
@@ -524,16 +526,16 @@ void RecordController::handlePopulateRecordWithBarcodeLookupData(const QVariantM
         const QString imageKey = QStringLiteral("imagePath");
         if (payload.contains(imageKey)) {
             const QString target = RecordPackageFiles::thumbnailPath(m_package, record->recordIDText());
-            const QImage image =
-                QImage::fromData(RecordPackageFiles::fetch(addressOf(payload.value(imageKey).toString())));
+            const QImage image
+                = QImage::fromData(RecordPackageFiles::fetch(addressOf(payload.value(imageKey).toString())));
             QString error;
             if (!RecordPackageFiles::writeJpeg(image, target, 0, &error))
                 Log::always(QStringLiteral("Stashly 2: save file error. Path: %1").arg(target));
         }
     }
-    EventBus::instance().post(Events::TBXRecordControllerReqUpdate, this,
-                              {{EventKeys::rowName, m_selectedCategoryName},
-                               {EventKeys::selectedAssets, assets(selectedRecords())}});
+    EventBus::instance().post(
+        Events::TBXRecordControllerReqUpdate, this,
+        { { EventKeys::rowName, m_selectedCategoryName }, { EventKeys::selectedAssets, assets(selectedRecords()) } });
 }
 
 void RecordController::handleSelectedSourceNameChanged(const QVariantMap &payload)
@@ -545,7 +547,7 @@ void RecordController::handleSelectedSourceNameChanged(const QVariantMap &payloa
         m_selectedCategoryName.clear();
     else
         return;
-    for (ArrayController *list : {m_recordList, m_iconView})
+    for (ArrayController *list : { m_recordList, m_iconView })
         if (list)
             list->setSelectionIndexes({});
 }
@@ -565,7 +567,9 @@ void RecordController::vendorSourceSelected(const QString &vendor)
         return;
     const QString entity = QStringLiteral("Vendor");
     const QString nameKey = QStringLiteral("vendorName");
-    if (!m_context->executeFetchRequest({entity, Predicate::fromFormat(QStringLiteral("%K == %@"), {nameKey, vendor}), {}, 1})
+    if (!m_context
+             ->executeFetchRequest(
+                 { entity, Predicate::fromFormat(QStringLiteral("%K == %@"), { nameKey, vendor }), {}, 1 })
              .isEmpty())
         return;
     ManagedObject *made = m_context->insertNewObject(entity);

@@ -9,10 +9,10 @@ QVariantMap TBXWarrantyCalculator::calculateWarrantyFromPurchaseDate(const QDate
     const QDateTime now = Clock::now();
     const QDateTime expiry = WarrantyCalendar::add(purchaseDate, duration, increment).value_or(now);
     return {
-        {expirationDateKey, expiry},
-        {differenceMonthsKey, WarrantyCalendar::completeMonths(now, expiry)},
-        {differenceDaysKey, WarrantyCalendar::completeDays(now, expiry)},
-        {origLengthMonthsKey, WarrantyCalendar::completeMonths(purchaseDate, expiry)},
-        {origLengthDaysKey, WarrantyCalendar::completeDays(purchaseDate, expiry)},
+        { expirationDateKey, expiry },
+        { differenceMonthsKey, WarrantyCalendar::completeMonths(now, expiry) },
+        { differenceDaysKey, WarrantyCalendar::completeDays(now, expiry) },
+        { origLengthMonthsKey, WarrantyCalendar::completeMonths(purchaseDate, expiry) },
+        { origLengthDaysKey, WarrantyCalendar::completeDays(purchaseDate, expiry) },
     };
 }

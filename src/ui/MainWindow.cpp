@@ -53,6 +53,9 @@ MainWindow::MainWindow(Stashly2_AppDelegate *delegate, QWidget *parent)
     vertical->setStretchFactor(1, 0);
     setCentralWidget(vertical);
 
+    // The preferences controller must hear the first-run event of a new library.
+    m_preferences = new PreferencesWindow(this);
+
     buildMenus();
     statusBar()->showMessage(tr("Ready"));
 }

@@ -1,4 +1,4 @@
-#include "cli/CliCommand.h"
+#include "CliTestSupport.h"
 #include "core/Settings.h"
 
 #include <QTemporaryDir>
@@ -10,16 +10,7 @@ class TestCli : public QObject
 
     int run(const QStringList &args, QString *out = nullptr, QString *err = nullptr)
     {
-        QString o, e;
-        QTextStream os(&o), es(&e);
-        const int status = runCli(args, os, es);
-        os.flush();
-        es.flush();
-        if (out)
-            *out = o;
-        if (err)
-            *err = e;
-        return status;
+        return runCliCaptured(args, out, err);
     }
 
 private slots:

@@ -1,3 +1,4 @@
+#include "CliTestSupport.h"
 #include "cli/CliLibrary.h"
 #include "core/DatabaseTools.h"
 #include "core/Settings.h"
@@ -20,15 +21,6 @@ class TestCliLibrary : public QObject
         return CliContext{m_dir.filePath(QStringLiteral("Test.stashlyd")), force, m_os, m_es};
     }
 
-    int runCliText(const QStringList &args, QString *out)
-    {
-        QString o, e;
-        QTextStream os(&o), es(&e);
-        const int status = runCli(args, os, es);
-        os.flush();
-        *out = o;
-        return status;
-    }
 
 private slots:
     void init()
@@ -86,7 +78,7 @@ private slots:
         QDir().mkpath(package);
         DatabaseTools::writeLockData(package, {{"userName", "zoe"}, {"machineName", "attic-mac"}});
         QString out;
-        QCOMPARE(runCliText({QStringLiteral("--library"), package, QStringLiteral("info")}, &out), 0);
+        QCOMPARE(runCliCaptured({QStringLiteral("--library"), package, QStringLiteral("info")}, &out), 0);
         QVERIFY2(out.startsWith(QStringLiteral("Library: %1\n").arg(package)), qPrintable(out));
         QVERIFY(out.contains(QLatin1String("Locked: yes, by zoe on attic-mac, in use\n")));
         QVERIFY(out.contains(QLatin1String("\nRecord: ")));

@@ -27,7 +27,7 @@ class TestFirstRunSetup : public QObject
 
     QList<ManagedObject *> all(const QString &entity)
     {
-        return m_context->executeFetchRequest({entity, Predicate(), {}, 0});
+        return m_context->executeFetchRequest({ entity, Predicate(), {}, 0 });
     }
 
     QStringList names(const QString &entity, const QString &key)
@@ -93,7 +93,7 @@ private slots:
         QVERIFY(!m_context->hasChanges());
         QCOMPARE(Settings::integer(Settings::logLevel), 0);
 
-        QCOMPARE(names(QStringLiteral("Location"), QStringLiteral("locationName")), (QStringList{"Home", "Work"}));
+        QCOMPARE(names(QStringLiteral("Location"), QStringLiteral("locationName")), (QStringList { "Home", "Work" }));
         const QList<ManagedObject *> locations = all(QStringLiteral("Location"));
         QCOMPARE(locations.at(0)->valueForKey(QStringLiteral("isDefault")), QVariant(true));
         QVERIFY(!locations.at(1)->valueForKey(QStringLiteral("isDefault")).isValid());
@@ -106,19 +106,19 @@ private slots:
         QCOMPARE(Settings::text(Settings::defaultCurrencySymbol), QString::fromUtf8("€ - EUR"));
 
         QCOMPARE(names(QStringLiteral("PaymentMethod"), QStringLiteral("methodName")),
-                 (QStringList{"Cash", "Debit Card", "Credit Card"}));
+                 (QStringList { "Cash", "Debit Card", "Credit Card" }));
         QVariantList flags;
         for (ManagedObject *m : all(QStringLiteral("PaymentMethod")))
             flags << m->valueForKey(QStringLiteral("isDefaultPayment"));
-        QCOMPARE(flags, (QVariantList{true, false, false}));
+        QCOMPARE(flags, (QVariantList { true, false, false }));
 
         QCOMPARE(names(QStringLiteral("SmartFolder"), QStringLiteral("smartFolderName")),
-                 (QStringList{"Warranty Warning", "Warranty Expired"}));
+                 (QStringList { "Warranty Warning", "Warranty Expired" }));
         const QList<ManagedObject *> folders = all(QStringLiteral("SmartFolder"));
-        const std::optional<Predicate> warning =
-            Predicate::fromData(folders.at(0)->valueForKey(QStringLiteral("predicateData")).toByteArray());
-        const std::optional<Predicate> expired =
-            Predicate::fromData(folders.at(1)->valueForKey(QStringLiteral("predicateData")).toByteArray());
+        const std::optional<Predicate> warning
+            = Predicate::fromData(folders.at(0)->valueForKey(QStringLiteral("predicateData")).toByteArray());
+        const std::optional<Predicate> expired
+            = Predicate::fromData(folders.at(1)->valueForKey(QStringLiteral("predicateData")).toByteArray());
         QVERIFY(warning && expired);
         QVERIFY(warning->isCompound() && warning->compoundType() == Predicate::CompoundType::Or);
         QCOMPARE(warning->members().size(), 1);
@@ -132,21 +132,22 @@ private slots:
         for (ManagedObject *c : all(QStringLiteral("Category")))
             categoryRows << c->valueForKey(QStringLiteral("categoryName")).toString() + QLatin1Char('/')
                     + c->valueForKey(QStringLiteral("categoryType")).toString();
-        QCOMPARE(categoryRows, (QStringList{"My Car/Vehicle", "My Home/Building", "Computer Hardware/Stuff",
-                                            "Computer Software/Stuff", "Household/Stuff", "Kitchen/Stuff",
-                                            "Tools/Stuff", "Toys/Stuff", "Home Electronics/Stuff",
-                                            "Personal Electronics/Stuff", "Sporting Goods/Stuff",
-                                            "Personal Articles/Stuff"}));
+        QCOMPARE(
+            categoryRows,
+            (QStringList { "My Car/Vehicle", "My Home/Building", "Computer Hardware/Stuff", "Computer Software/Stuff",
+                           "Household/Stuff", "Kitchen/Stuff", "Tools/Stuff", "Toys/Stuff", "Home Electronics/Stuff",
+                           "Personal Electronics/Stuff", "Sporting Goods/Stuff", "Personal Articles/Stuff" }));
 
-        for (const char *none : {"Tag", "Vendor", "Manufacturer", "InsurancePolicy", "InsuranceCoverage", "Record", "Item"})
+        for (const char *none :
+             { "Tag", "Vendor", "Manufacturer", "InsurancePolicy", "InsuranceCoverage", "Record", "Item" })
             QVERIFY2(all(QString::fromLatin1(none)).isEmpty(), none);
 
-        QCOMPARE(logLines(), (QStringList{"Stashly2: Setting up default locations...",
-                                          "Stashly2: Setting up default currency...",
-                                          "Stashly2: Setting up default payment methods...",
-                                          "Stashly2: Setting up default smart folders...",
-                                          "Stashly2: Setting up default categories...",
-                                          "Stashly2: Setting up default shopping websites..."}));
+        QCOMPARE(logLines(),
+                 (QStringList { "Stashly2: Setting up default locations...", "Stashly2: Setting up default currency...",
+                                "Stashly2: Setting up default payment methods...",
+                                "Stashly2: Setting up default smart folders...",
+                                "Stashly2: Setting up default categories...",
+                                "Stashly2: Setting up default shopping websites..." }));
     }
 
     void webGroups_data()
@@ -155,24 +156,25 @@ private slots:
         QTest::addColumn<QString>("group");
         QTest::addColumn<QStringList>("named"); // the shops the names of which are fixed; "" for a free one
 
-        QTest::newRow("1") << 0 << "General Shopping" << QStringList{"Amazon", "Overstock", ""};
-        QTest::newRow("2") << 1 << "Deals & Steals" << QStringList{"Woot", "", "DealMac"};
+        QTest::newRow("1") << 0 << "General Shopping" << QStringList { "Amazon", "Overstock", "" };
+        QTest::newRow("2") << 1 << "Deals & Steals" << QStringList { "Woot", "", "DealMac" };
         QTest::newRow("3") << 2 << "Fashion, Jewelry & Watches"
-                           << QStringList{"Forzieri", "Swell", "Amazon Watches", "", "Ashford", "", ""};
+                           << QStringList { "Forzieri", "Swell", "Amazon Watches", "", "Ashford", "", "" };
         QTest::newRow("4") << 3 << "Gifts & Collectables"
-                           << QStringList{"Red Envelope", "Uncommon Goods", "Signals", "Betty's Attic"};
+                           << QStringList { "Red Envelope", "Uncommon Goods", "Signals", "Betty's Attic" };
         QTest::newRow("5") << 4 << "Computers & Electronics"
-                           << QStringList{"Apple Store", "OWC", "MacMall", "TransIntl", "MegaMacs", "Griffin",
-                                          "Scosche", "Cowboom", "Newegg", "Amazon Electronics"};
+                           << QStringList { "Apple Store", "OWC",     "MacMall", "TransIntl", "MegaMacs",
+                                            "Griffin",     "Scosche", "Cowboom", "Newegg",    "Amazon Electronics" };
         QTest::newRow("6") << 5 << "Sporting Goods & Outdoors"
-                           << QStringList{"Campmor", "The Sportsman's Guide", "Cabela's", "REI", "Bass Pro Shops",
-                                          "Smoky Mountain Knife Works", "Altrec", "Sierra Trading Post",
-                                          "Columbia Sportswear", "U.S. Cavalry", "Duluth Trading Company",
-                                          "Amazon Outdoors"};
+                           << QStringList { "Campmor",      "The Sportsman's Guide",  "Cabela's",
+                                            "REI",          "Bass Pro Shops",         "Smoky Mountain Knife Works",
+                                            "Altrec",       "Sierra Trading Post",    "Columbia Sportswear",
+                                            "U.S. Cavalry", "Duluth Trading Company", "Amazon Outdoors" };
         QTest::newRow("7") << 6 << QString::fromUtf8("Home Décor")
-                           << QStringList{"Design Toscano", "Lumen Light + Living", "Y Lighting", "Ballard Designs",
-                                          "Amazon Home", "Rugs USA", "Bombay Company", "Z Gallerie", "Hayneedle"};
-        QTest::newRow("8") << 7 << "Office" << QStringList{"Amazon Office", "Concord Supplies", "Staples"};
+                           << QStringList { "Design Toscano",  "Lumen Light + Living", "Y Lighting",
+                                            "Ballard Designs", "Amazon Home",          "Rugs USA",
+                                            "Bombay Company",  "Z Gallerie",           "Hayneedle" };
+        QTest::newRow("8") << 7 << "Office" << QStringList { "Amazon Office", "Concord Supplies", "Staples" };
     }
 
     void webGroups()
@@ -187,14 +189,15 @@ private slots:
         QCOMPARE(groups.size(), 8);
         ManagedObject *g = groups.at(index);
         QCOMPARE(g->valueForKey(QStringLiteral("groupName")).toString(), group);
-        const QList<ManagedObject *> sites = g->relatedObjects(g->entity().relationshipIndex(QStringLiteral("website")));
+        const QList<ManagedObject *> sites
+            = g->relatedObjects(g->entity().relationshipIndex(QStringLiteral("website")));
         QCOMPARE(sites.size(), named.size());
         for (int i = 0; i < sites.size(); ++i) {
             const QString name = sites.at(i)->valueForKey(QStringLiteral("websiteName")).toString();
             if (!named.at(i).isEmpty())
                 QCOMPARE(name, named.at(i));
             QVERIFY(!name.isEmpty());
-            for (const char *key : {"websiteURL", "websiteReferralURL"}) {
+            for (const char *key : { "websiteURL", "websiteReferralURL" }) {
                 const QUrl url(sites.at(i)->valueForKey(QString::fromLatin1(key)).toString(), QUrl::StrictMode);
                 QVERIFY2(url.isValid() && url.scheme() == QLatin1String("https") && !url.host().isEmpty(),
                          qPrintable(name));
@@ -256,10 +259,11 @@ private slots:
         for (const QString &line : logLines())
             if (line.contains(QLatin1String("Error during first run")))
                 failures << line;
-        QCOMPARE(failures, (QStringList{"Stashly2: Error during first run, saving locations",
-                                        "Stashly2: Error during first run, saving currencies",
-                                        "Stashly2: Error during first run, saving payment methods",
-                                        "Stashly2: Error during first run, saving categories"}));
+        QCOMPARE(failures,
+                 (QStringList { "Stashly2: Error during first run, saving locations",
+                                "Stashly2: Error during first run, saving currencies",
+                                "Stashly2: Error during first run, saving payment methods",
+                                "Stashly2: Error during first run, saving categories" }));
         QCOMPARE(logLines().filter(QRegularExpression(QStringLiteral("^Error: .*read-only"))).size(), 4);
     }
 
@@ -269,11 +273,11 @@ private slots:
         const QString inbox1 = m_dir->filePath(QStringLiteral("Old.stashlyd/StashInbox"));
         const QString inbox2 = m_dir->filePath(QStringLiteral("Other.stashlyd/StashInbox"));
         QFile::remove(SidebarFavorites::bookmarksPath());
-        for (const QString &p : {other, inbox1, inbox2})
+        for (const QString &p : { other, inbox1, inbox2 })
             QVERIFY(SidebarFavorites::add(p));
         TBXFirstRunSetup setup(m_context.get());
         setup.setUpDefaults();
-        QCOMPARE(SidebarFavorites::paths(), (QStringList{other, inbox2}));
+        QCOMPARE(SidebarFavorites::paths(), (QStringList { other, inbox2 }));
     }
 
     void welcomeSheet_data()
@@ -282,14 +286,15 @@ private slots:
         QTest::addColumn<QStringList>("clicks");
         QTest::addColumn<QStringList>("steps"); // what happened, in order
 
-        QTest::newRow("nothing found: Finish ends at once") << "" << QStringList{"main"}
-                                                             << QStringList{"ended", "posted"};
-        QTest::newRow("found: Next, then decline") << "/home/u/Stashly" << QStringList{"main", "decline"}
-                                                   << QStringList{"page 1", "ended", "posted"};
-        QTest::newRow("found: Next, then import") << "/home/u/Stashly" << QStringList{"main", "import"}
-                                                  << QStringList{"page 1", "ended", "import /home/u/Stashly", "posted"};
-        QTest::newRow("buttons after the end do nothing") << "" << QStringList{"main", "main", "import"}
-                                                          << QStringList{"ended", "posted"};
+        QTest::newRow("nothing found: Finish ends at once")
+            << "" << QStringList { "main" } << QStringList { "ended", "posted" };
+        QTest::newRow("found: Next, then decline")
+            << "/home/u/Stashly" << QStringList { "main", "decline" } << QStringList { "page 1", "ended", "posted" };
+        QTest::newRow("found: Next, then import")
+            << "/home/u/Stashly" << QStringList { "main", "import" }
+            << QStringList { "page 1", "ended", "import /home/u/Stashly", "posted" };
+        QTest::newRow("buttons after the end do nothing")
+            << "" << QStringList { "main", "main", "import" } << QStringList { "ended", "posted" };
     }
 
     void welcomeSheet()
@@ -300,13 +305,15 @@ private slots:
 
         QStringList happened;
         TBXFirstRunSetup::setOldLibraryLocator([found] { return found; });
-        TBXFirstRunSetup::setOldLibraryImporter([&](const QString &path) { happened << QStringLiteral("import ") + path; });
+        TBXFirstRunSetup::setOldLibraryImporter(
+            [&](const QString &path) { happened << QStringLiteral("import ") + path; });
         EventBus::instance().observe(this, Events::TBXDidEndFirstRunSetupSheet, [&](const Event &e) {
             QVERIFY(!e.object);
             happened << QStringLiteral("posted");
         });
         TBXFirstRunSetup setup(m_context.get());
-        connect(&setup, &TBXFirstRunSetup::pageChanged, this, [&](int page) { happened << QStringLiteral("page %1").arg(page); });
+        connect(&setup, &TBXFirstRunSetup::pageChanged, this,
+                [&](int page) { happened << QStringLiteral("page %1").arg(page); });
         connect(&setup, &TBXFirstRunSetup::sheetEnded, this, [&] { happened << QStringLiteral("ended"); });
         setup.sheetDidLoad();
         QCOMPARE(setup.mainButtonTitle(), found.isEmpty() ? QStringLiteral("Finish") : QStringLiteral("Next"));

@@ -36,9 +36,9 @@ class TestRecord : public QObject
 
     void watch()
     {
-        for (const QString &name : {Events::TBXRecordReqUpdate, Events::TBXRecordInsuranceUpdated})
+        for (const QString &name : { Events::TBXRecordReqUpdate, Events::TBXRecordInsuranceUpdated })
             EventBus::instance().observe(this, name, [this](const Event &e) {
-                m_posted.append({e.name, e.object, e.userInfo});
+                m_posted.append({ e.name, e.object, e.userInfo });
             });
     }
 
@@ -81,37 +81,36 @@ private slots:
 
         const QString upd = QStringLiteral("TBXRecordReqUpdate(%1)");
         const QString ins = QStringLiteral("TBXRecordInsuranceUpdated(%1)");
-        QTest::newRow("item") << "item" << QVariant("Lamp") << false << QStringList{upd.arg("setItem")};
-        QTest::newRow("item held back") << "item" << QVariant("Lamp") << true << QStringList{};
-        QTest::newRow("clearing a value") << "model" << QVariant() << false << QStringList{upd.arg("setModel")};
-        QTest::newRow("recordID") << "recordID" << QVariant(7.5) << false << QStringList{upd.arg("setRecordID")};
-        QTest::newRow("x warranty number")
-            << "xWarrantyLengthNumber" << QVariant(2) << false
-            << QStringList{upd.arg("setWarrantyLevel"), upd.arg("setExpirationDate"), upd.arg(""),
-                           upd.arg("setXWarrantyLengthNumber")};
-        QTest::newRow("purchase date")
-            << "purchaseDate" << QVariant(QDateTime(QDate(2024, 1, 1), QTime(0, 0), Qt::UTC)) << false
-            << QStringList{upd.arg("setWarrantyLevel"), upd.arg("setExpirationDate"), upd.arg(""),
-                           upd.arg("setPurchaseDate")};
-        QTest::newRow("purchase date held back") << "purchaseDate" << QVariant() << true << QStringList{};
+        QTest::newRow("item") << "item" << QVariant("Lamp") << false << QStringList { upd.arg("setItem") };
+        QTest::newRow("item held back") << "item" << QVariant("Lamp") << true << QStringList {};
+        QTest::newRow("clearing a value") << "model" << QVariant() << false << QStringList { upd.arg("setModel") };
+        QTest::newRow("recordID") << "recordID" << QVariant(7.5) << false << QStringList { upd.arg("setRecordID") };
+        QTest::newRow("x warranty number") << "xWarrantyLengthNumber" << QVariant(2) << false
+                                           << QStringList { upd.arg("setWarrantyLevel"), upd.arg("setExpirationDate"),
+                                                            upd.arg(""), upd.arg("setXWarrantyLengthNumber") };
+        QTest::newRow("purchase date") << "purchaseDate" << QVariant(QDateTime(QDate(2024, 1, 1), QTime(0, 0), Qt::UTC))
+                                       << false
+                                       << QStringList { upd.arg("setWarrantyLevel"), upd.arg("setExpirationDate"),
+                                                        upd.arg(""), upd.arg("setPurchaseDate") };
+        QTest::newRow("purchase date held back") << "purchaseDate" << QVariant() << true << QStringList {};
         QTest::newRow("addon") << "addon" << QVariant(true) << false
-                               << QStringList{upd.arg("setWarrantyLevel"), upd.arg("setExpirationDate"), upd.arg(""),
-                                              upd.arg("setAddon")};
+                               << QStringList { upd.arg("setWarrantyLevel"), upd.arg("setExpirationDate"), upd.arg(""),
+                                                upd.arg("setAddon") };
         QTest::newRow("level does not recompute")
-            << "warrantyLevel" << QVariant(12.0) << false << QStringList{upd.arg("setWarrantyLevel")};
+            << "warrantyLevel" << QVariant(12.0) << false << QStringList { upd.arg("setWarrantyLevel") };
         QTest::newRow("insured") << "insured" << QVariant(true) << false
-                                 << QStringList{upd.arg("setInsured"), ins.arg("setInsured")};
-        QTest::newRow("insured held back") << "insured" << QVariant(true) << true
-                                           << QStringList{ins.arg("setInsured")};
-        QTest::newRow("policy held back") << "insurancePolicyName" << QVariant("Home") << true
-                                          << QStringList{ins.arg("setInsurancePolicyName")};
+                                 << QStringList { upd.arg("setInsured"), ins.arg("setInsured") };
+        QTest::newRow("insured held back")
+            << "insured" << QVariant(true) << true << QStringList { ins.arg("setInsured") };
+        QTest::newRow("policy held back")
+            << "insurancePolicyName" << QVariant("Home") << true << QStringList { ins.arg("setInsurancePolicyName") };
         QTest::newRow("coverage") << "insuranceCoverageName" << QVariant("Jewelry") << false
-                                  << QStringList{upd.arg("setInsuranceCoverageName"),
-                                                 ins.arg("setInsuranceCoverageName")};
+                                  << QStringList { upd.arg("setInsuranceCoverageName"),
+                                                   ins.arg("setInsuranceCoverageName") };
         QTest::newRow("notes") << "notes" << QVariant(QByteArray("<b>hi</b>")) << false
-                               << QStringList{upd.arg("setNotes")};
-        QTest::newRow("unfit value posts nothing") << "recordQty" << QVariant("many") << false << QStringList{};
-        QTest::newRow("unknown key posts nothing") << "colour" << QVariant("red") << false << QStringList{};
+                               << QStringList { upd.arg("setNotes") };
+        QTest::newRow("unfit value posts nothing") << "recordQty" << QVariant("many") << false << QStringList {};
+        QTest::newRow("unknown key posts nothing") << "colour" << QVariant("red") << false << QStringList {};
     }
 
     void setterEvents()
@@ -142,16 +141,17 @@ private slots:
 
         const QString acc = QStringLiteral("setInsuranceCoverageName");
         QTest::newRow("change") << QVariant("Jewelry") << QVariant("Art") << QVariant(250.0)
-                                << QVariantMap{{"recAccessorName", acc},
-                                               {"oldCoverageName", "Jewelry"},
-                                               {"newCoverageName", "Art"},
-                                               {"replacementCost", 250.0}};
-        QTest::newRow("first coverage, no cost") << QVariant() << QVariant("Art") << QVariant()
-                                                 << QVariantMap{{"recAccessorName", acc}, {"newCoverageName", "Art"}};
+                                << QVariantMap { { "recAccessorName", acc },
+                                                 { "oldCoverageName", "Jewelry" },
+                                                 { "newCoverageName", "Art" },
+                                                 { "replacementCost", 250.0 } };
+        QTest::newRow("first coverage, no cost")
+            << QVariant() << QVariant("Art") << QVariant()
+            << QVariantMap { { "recAccessorName", acc }, { "newCoverageName", "Art" } };
         QTest::newRow("cleared") << QVariant("Art") << QVariant() << QVariant(10.0)
-                                 << QVariantMap{{"recAccessorName", acc},
-                                                {"oldCoverageName", "Art"},
-                                                {"replacementCost", 10.0}};
+                                 << QVariantMap { { "recAccessorName", acc },
+                                                  { "oldCoverageName", "Art" },
+                                                  { "replacementCost", 10.0 } };
     }
 
     void coveragePayload()
@@ -220,7 +220,7 @@ private slots:
         QVERIFY(m_posted.isEmpty());
         EventBus::instance().post(Events::ControlTextDidEndEditing);
         r->setModel(QStringLiteral("X2"));
-        QCOMPARE(postedSummary(), QStringList{QStringLiteral("TBXRecordReqUpdate(setModel)")});
+        QCOMPARE(postedSummary(), QStringList { QStringLiteral("TBXRecordReqUpdate(setModel)") });
     }
 
     void oneBusRegistrationForAllRecords()
@@ -242,10 +242,14 @@ private slots:
         QTest::addColumn<bool>("add");
         QTest::addColumn<int>("events");
 
-        QTest::newRow("adding a custom field") << "customField" << "RecordCustomField" << true << 0;
-        QTest::newRow("removing a custom field") << "customField" << "RecordCustomField" << false << 1;
-        QTest::newRow("adding an attachment") << "fileData" << "FileData" << true << 1;
-        QTest::newRow("removing an attachment") << "fileData" << "FileData" << false << 0;
+        QTest::newRow("adding a custom field") << "customField"
+                                               << "RecordCustomField" << true << 0;
+        QTest::newRow("removing a custom field") << "customField"
+                                                 << "RecordCustomField" << false << 1;
+        QTest::newRow("adding an attachment") << "fileData"
+                                              << "FileData" << true << 1;
+        QTest::newRow("removing an attachment") << "fileData"
+                                                << "FileData" << false << 0;
     }
 
     void toManyEvents()
@@ -294,7 +298,7 @@ private slots:
         QString error;
         m_context = ManagedObjectContext::open(path, ManagedObjectContext::OpenMode::CreateIfMissing, &error);
         QVERIFY(m_context);
-        const QList<ManagedObject *> all = m_context->executeFetchRequest({Record::Entity, {}, {}, 0});
+        const QList<ManagedObject *> all = m_context->executeFetchRequest({ Record::Entity, {}, {}, 0 });
         QCOMPARE(all.size(), 1);
         Record *fetched = Record::from(all.first());
         QVERIFY(fetched);
@@ -333,14 +337,16 @@ private slots:
         QTest::addColumn<QByteArray>("input");
         QTest::addColumn<QString>("plain");
 
-        QTest::newRow("several fonts")
-            << QByteArray("<html><body><p style='font-family:Courier; font-size:20pt; color:red; "
-                          "margin-left:30px; text-align:right'>Bought <b>2019</b></p>"
-                          "<p style='line-height:300%'><span style='font-family:Times'>Receipt</span> "
-                          "&amp; <i>box</i></p></body></html>")
-            << "Bought 2019\nReceipt & box";
-        QTest::newRow("plain text with spacing") << QByteArray("  two  spaces\n\n\ttab <5>") << "  two  spaces\n\n\ttab <5>";
-        QTest::newRow("unicode") << QByteArray("<p>Ærø – naïve 🙂</p>") << QString::fromUtf8("Ærø – naïve 🙂");
+        QTest::newRow("several fonts") << QByteArray(
+            "<html><body><p style='font-family:Courier; font-size:20pt; color:red; "
+            "margin-left:30px; text-align:right'>Bought <b>2019</b></p>"
+            "<p style='line-height:300%'><span style='font-family:Times'>Receipt</span> "
+            "&amp; <i>box</i></p></body></html>")
+                                       << "Bought 2019\nReceipt & box";
+        QTest::newRow("plain text with spacing")
+            << QByteArray("  two  spaces\n\n\ttab <5>") << "  two  spaces\n\n\ttab <5>";
+        QTest::newRow("unicode") << QByteArray("<p>Ærø – naïve 🙂</p>")
+                                 << QString::fromUtf8("Ærø – naïve 🙂");
     }
 
     void notesAreNormalised()
@@ -403,11 +409,11 @@ private slots:
     {
         QTest::addColumn<QVariant>("tags");
         QTest::addColumn<QStringList>("expected");
-        QTest::newRow("missing") << QVariant() << QStringList{};
-        QTest::newRow("empty") << QVariant("") << QStringList{};
-        QTest::newRow("two") << QVariant("red,big") << QStringList{"red", "big"};
-        QTest::newRow("not trimmed") << QVariant("a, b") << QStringList{"a", " b"};
-        QTest::newRow("a lone comma") << QVariant(",") << QStringList{"", ""};
+        QTest::newRow("missing") << QVariant() << QStringList {};
+        QTest::newRow("empty") << QVariant("") << QStringList {};
+        QTest::newRow("two") << QVariant("red,big") << QStringList { "red", "big" };
+        QTest::newRow("not trimmed") << QVariant("a, b") << QStringList { "a", " b" };
+        QTest::newRow("a lone comma") << QVariant(",") << QStringList { "", "" };
     }
 
     void tagArray()

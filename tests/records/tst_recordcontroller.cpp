@@ -29,7 +29,7 @@ class TestRecordController : public QObject
 
     QList<ManagedObject *> all(const QString &entity)
     {
-        return m_context->executeFetchRequest({entity, Predicate(), {}, 0});
+        return m_context->executeFetchRequest({ entity, Predicate(), {}, 0 });
     }
 
     ManagedObject *insert(const QString &entity, const QVariantMap &values)
@@ -80,7 +80,7 @@ class TestRecordController : public QObject
     void selectRow(const QString &name, const QString &type)
     {
         EventBus::instance().post(Events::TBXSelectedSourceNameChanged, nullptr,
-                                  {{EventKeys::rowName, name}, {EventKeys::rowType, type}});
+                                  { { EventKeys::rowName, name }, { EventKeys::rowType, type } });
     }
 
 private slots:
@@ -91,7 +91,7 @@ private slots:
         m_dir = std::make_unique<QTemporaryDir>();
         m_package = m_dir->filePath(QStringLiteral("Library.stashlyd"));
         QDir().mkpath(m_package);
-        for (const char *folder : {"Files", "Thumbnails", "StashInbox", "Temp"})
+        for (const char *folder : { "Files", "Thumbnails", "StashInbox", "Temp" })
             QDir(m_package).mkdir(QLatin1String(folder));
         QString error;
         m_context = ManagedObjectContext::open(QDir(m_package).filePath(QStringLiteral("sqldata")),
@@ -146,9 +146,9 @@ private slots:
 
         const QString picture = writeImage(QStringLiteral("pic.png"), Qt::red);
         const QDateTime fileTime(QDate(2019, 3, 4), QTime(5, 6, 7), Qt::UTC);
-        QVariantMap request{{EventKeys::source, source}, {RecordController::fileDateKey, fileTime}};
+        QVariantMap request { { EventKeys::source, source }, { RecordController::fileDateKey, fileTime } };
         if (withPicture)
-            request.insert(EventKeys::filePathArray, QStringList{picture});
+            request.insert(EventKeys::filePathArray, QStringList { picture });
         Record *r = m_controller->addNewRecord(request);
         QVERIFY(r);
 
@@ -170,7 +170,7 @@ private slots:
         QVERIFY(!m_context->hasChanges());
         QCOMPARE(m_controller->selectedMOID(), r->objectID());
 
-        QStringList expected{Events::TBXRecordControllerReqDelayUpdate, Events::TBXAddCategoryReqRefresh};
+        QStringList expected { Events::TBXRecordControllerReqDelayUpdate, Events::TBXAddCategoryReqRefresh };
         if (refreshesSourceList)
             expected << Events::TBXRefreshRequestOfSourceColumn;
         expected << Events::TBXRecordControllerReqUpdate << Events::TBXRecordControllerNewRecordAdded;
@@ -193,8 +193,11 @@ private slots:
         QTest::addColumn<QString>("payment");
         QTest::addColumn<QString>("location");
         QTest::addColumn<QString>("currency");
-        QTest::newRow("marked defaults") << true << "Cash" << "Home" << QString::fromUtf8("€ - EUR");
-        QTest::newRow("no defaults") << false << "" << "" << "";
+        QTest::newRow("marked defaults") << true << "Cash"
+                                         << "Home" << QString::fromUtf8("€ - EUR");
+        QTest::newRow("no defaults") << false << ""
+                                     << ""
+                                     << "";
     }
 
     void defaults()
@@ -204,13 +207,14 @@ private slots:
         QFETCH(QString, location);
         QFETCH(QString, currency);
 
-        insert(QStringLiteral("Location"), {{"locationName", "Work"}});
-        insert(QStringLiteral("Location"), {{"locationName", "Home"}, {"isDefault", withDefaults}});
-        insert(QStringLiteral("PaymentMethod"), {{"methodName", "Card"}, {"isDefaultPayment", false}});
-        insert(QStringLiteral("PaymentMethod"), {{"methodName", "Cash"}, {"isDefaultPayment", withDefaults}});
-        insert(QStringLiteral("Currency"), {{"currencyName", "USD"}, {"currencySymbol", "$"}});
-        insert(QStringLiteral("Currency"),
-               {{"currencyName", "EUR"}, {"currencySymbol", QString::fromUtf8("€")}, {"isDefault", withDefaults}});
+        insert(QStringLiteral("Location"), { { "locationName", "Work" } });
+        insert(QStringLiteral("Location"), { { "locationName", "Home" }, { "isDefault", withDefaults } });
+        insert(QStringLiteral("PaymentMethod"), { { "methodName", "Card" }, { "isDefaultPayment", false } });
+        insert(QStringLiteral("PaymentMethod"), { { "methodName", "Cash" }, { "isDefaultPayment", withDefaults } });
+        insert(QStringLiteral("Currency"), { { "currencyName", "USD" }, { "currencySymbol", "$" } });
+        insert(
+            QStringLiteral("Currency"),
+            { { "currencyName", "EUR" }, { "currencySymbol", QString::fromUtf8("€") }, { "isDefault", withDefaults } });
         m_controller->setSelectedCategoryName(QStringLiteral("Tools"));
         Record *r = m_controller->addNewRecordMenuButton();
         QVERIFY(r);
@@ -236,7 +240,7 @@ private slots:
         QCOMPARE(categories.first()->valueForKey(QStringLiteral("categoryType")).toString(), QStringLiteral("Stuff"));
         const QList<Event> refresh = eventsNamed(Events::TBXAddCategoryReqRefresh);
         QCOMPARE(refresh.size(), 1);
-        QCOMPARE(refresh.first().userInfo, (QVariantMap{{EventKeys::rowName, QStringLiteral("Unfiled")}}));
+        QCOMPARE(refresh.first().userInfo, (QVariantMap { { EventKeys::rowName, QStringLiteral("Unfiled") } }));
         for (ManagedObject *r : all(Record::Entity))
             QCOMPARE(Record::from(r)->category(), QStringLiteral("Unfiled"));
     }
@@ -245,11 +249,11 @@ private slots:
     {
         QTest::addColumn<QStringList>("rows"); // "name/type" in order of selection
         QTest::addColumn<QString>("category");
-        QTest::newRow("category") << QStringList{"Tools/Category"} << "Tools";
-        QTest::newRow("smart folder keeps the last category") << QStringList{"Tools/Category", "Warranty Warning/Smart"}
-                                                              << "Tools";
-        QTest::newRow("web group keeps it too") << QStringList{"Toys/Category", "Office/WebGroup"} << "Toys";
-        QTest::newRow("all records") << QStringList{"Tools/Category", "ALL RECORDS/All"} << "Unfiled";
+        QTest::newRow("category") << QStringList { "Tools/Category" } << "Tools";
+        QTest::newRow("smart folder keeps the last category")
+            << QStringList { "Tools/Category", "Warranty Warning/Smart" } << "Tools";
+        QTest::newRow("web group keeps it too") << QStringList { "Toys/Category", "Office/WebGroup" } << "Toys";
+        QTest::newRow("all records") << QStringList { "Tools/Category", "ALL RECORDS/All" } << "Unfiled";
     }
 
     void selectedCategoryRules()
@@ -260,29 +264,32 @@ private slots:
         list.setAutomaticallyPreparesContent(true);
         m_controller->setRecordArrayControllers(&list, nullptr);
         Record *existing = m_controller->addNewRecordMenuButton();
-        QCOMPARE(list.selectedObjects(), QList<ManagedObject *>{existing});
+        QCOMPARE(list.selectedObjects(), QList<ManagedObject *> { existing });
         for (const QString &row : rows)
             selectRow(row.section(QLatin1Char('/'), 0, 0), row.section(QLatin1Char('/'), 1));
         if (rows.last().endsWith(QLatin1String("/Category")) || rows.last().endsWith(QLatin1String("/All")))
             QVERIFY(list.selectedObjects().isEmpty());
         Record *r = m_controller->addNewRecordMenuButton();
         QCOMPARE(r->category(), category);
-        QCOMPARE(list.selectedObjects(), QList<ManagedObject *>{r});
+        QCOMPARE(list.selectedObjects(), QList<ManagedObject *> { r });
         const QVariantMap added = eventsNamed(Events::TBXRecordControllerNewRecordAdded).last().userInfo;
-        QCOMPARE(added.value(EventKeys::selectionIndexSet).toList(), QVariantList{list.selectionIndex()});
+        QCOMPARE(added.value(EventKeys::selectionIndexSet).toList(), QVariantList { list.selectionIndex() });
     }
 
     void customFieldTemplates()
     {
-        ManagedObject *clothes = insert(QStringLiteral("Category"), {{"categoryName", "Clothes"}, {"categoryType", "Stuff"}});
+        ManagedObject *clothes
+            = insert(QStringLiteral("Category"), { { "categoryName", "Clothes" }, { "categoryType", "Stuff" } });
         m_controller->setSelectedCategoryName(QStringLiteral("Clothes"));
         Record *before = m_controller->addNewRecordMenuButton();
-        for (const char *name : {"Colour", "Size"})
+        for (const char *name : { "Colour", "Size" })
             clothes->mutableSetValueForKey(QStringLiteral("customField"))
-                .addObject(insert(QStringLiteral("CustomField"),
-                                  {{"customFieldName", QString::fromLatin1(name)}, {"customFieldType", "Text Field"}}));
+                .addObject(
+                    insert(QStringLiteral("CustomField"),
+                           { { "customFieldName", QString::fromLatin1(name) }, { "customFieldType", "Text Field" } }));
         Record *r = m_controller->addNewRecordMenuButton();
-        const QList<ManagedObject *> fields = r->relatedObjects(r->entity().relationshipIndex(QStringLiteral("customField")));
+        const QList<ManagedObject *> fields
+            = r->relatedObjects(r->entity().relationshipIndex(QStringLiteral("customField")));
         QCOMPARE(fields.size(), 2);
         QStringList names;
         for (ManagedObject *f : fields) {
@@ -290,7 +297,7 @@ private slots:
             QCOMPARE(f->valueForKey(QStringLiteral("cfType")).toString(), QStringLiteral("Text Field"));
             QVERIFY(!f->valueForKey(QStringLiteral("cfTextField")).isValid());
         }
-        QCOMPARE(names, (QStringList{"Colour", "Size"}));
+        QCOMPARE(names, (QStringList { "Colour", "Size" }));
         QCOMPARE(before->relatedObjects(before->entity().relationshipIndex(QStringLiteral("customField"))).size(), 0);
     }
 
@@ -299,10 +306,14 @@ private slots:
         QTest::addColumn<QString>("source");
         QTest::addColumn<QString>("removeFolder");
         QTest::addColumn<bool>("missingPicture");
-        QTest::newRow("no Files folder") << "UIClick" << "Files" << false;
-        QTest::newRow("no Thumbnails folder") << "UIClick" << "Thumbnails" << false;
-        QTest::newRow("photo that cannot be read") << "iphoto" << "" << true;
-        QTest::newRow("barcode picture that cannot be read") << "barcode" << "" << true;
+        QTest::newRow("no Files folder") << "UIClick"
+                                         << "Files" << false;
+        QTest::newRow("no Thumbnails folder") << "UIClick"
+                                              << "Thumbnails" << false;
+        QTest::newRow("photo that cannot be read") << "iphoto"
+                                                   << "" << true;
+        QTest::newRow("barcode picture that cannot be read") << "barcode"
+                                                             << "" << true;
     }
 
     void failuresMakeNoRecord()
@@ -312,9 +323,9 @@ private slots:
         QFETCH(bool, missingPicture);
         if (!removeFolder.isEmpty())
             QVERIFY(QDir(QDir(m_package).filePath(removeFolder)).removeRecursively());
-        QVariantMap request{{EventKeys::source, source}};
+        QVariantMap request { { EventKeys::source, source } };
         if (missingPicture)
-            request.insert(EventKeys::filePathArray, QStringList{m_dir->filePath(QStringLiteral("gone.jpg"))});
+            request.insert(EventKeys::filePathArray, QStringList { m_dir->filePath(QStringLiteral("gone.jpg")) });
         QVERIFY(!m_controller->addNewRecord(request));
         QVERIFY(all(Record::Entity).isEmpty());
         QVERIFY(all(QStringLiteral("Category")).isEmpty());
@@ -322,7 +333,7 @@ private slots:
             QVERIFY(QDir(QDir(m_package).filePath(QStringLiteral("Files")))
                         .entryList(QDir::AllEntries | QDir::NoDotAndDotDot)
                         .isEmpty());
-        QCOMPARE(eventNames(), QStringList{Events::TBXRecordControllerReqDelayUpdate});
+        QCOMPARE(eventNames(), QStringList { Events::TBXRecordControllerReqDelayUpdate });
     }
 
     void recordsWithinOneClockTickGetTheirOwnNumbers()
@@ -362,7 +373,7 @@ private slots:
         r->setBarcode(QStringLiteral("0012345678905"));
         r->setRecordQty(quantity);
         m_events.clear();
-        const QVariantMap scan{{"barcode", "0012345678905"}, {"title", "Other"}, {"category", "Books"}};
+        const QVariantMap scan { { "barcode", "0012345678905" }, { "title", "Other" }, { "category", "Books" } };
         QCOMPARE(m_controller->handleNewRecordFromBarcode(scan), r);
         QCOMPARE(r->recordQty(), afterOne);
         EventBus::instance().post(Events::TBXNewRecordFromBarcode, nullptr, scan);
@@ -386,11 +397,14 @@ private slots:
     {
         QFETCH(bool, withImage);
         QFETCH(bool, existingCategory);
-        insert(QStringLiteral("Currency"), {{"currencyName", "USD"}, {"currencySymbol", "$"}, {"isDefault", true}});
+        insert(QStringLiteral("Currency"),
+               { { "currencyName", "USD" }, { "currencySymbol", "$" }, { "isDefault", true } });
         if (existingCategory)
-            insert(QStringLiteral("Category"), {{"categoryName", "Electronics (Audio)"}, {"categoryType", "Stuff"}});
-        QVariantMap payload{{"barcode", "4006381333931"}, {"title", "Pen"}, {"brand", "Stabilo"}, {"model", "Point 88"},
-                            {"listPrice", "19.99"}, {"category", "Electronics (Audio)"}};
+            insert(QStringLiteral("Category"),
+                   { { "categoryName", "Electronics (Audio)" }, { "categoryType", "Stuff" } });
+        QVariantMap payload { { "barcode", "4006381333931" }, { "title", "Pen" },
+                              { "brand", "Stabilo" },         { "model", "Point 88" },
+                              { "listPrice", "19.99" },       { "category", "Electronics (Audio)" } };
         if (withImage)
             payload.insert(QStringLiteral("imagePath"), QUrl::fromLocalFile(writeImage("p.png", Qt::blue)).toString());
         Record *r = m_controller->handleNewRecordFromBarcode(payload);
@@ -421,7 +435,7 @@ private slots:
     {
         RecordPackageFiles::setFetcher([](const QUrl &) { return QByteArray("<html>not found</html>"); });
         Record *r = m_controller->handleNewRecordFromBarcode(
-            {{"barcode", "123"}, {"title", "Thing"}, {"imagePath", "http://images.example.com/x.jpg"}});
+            { { "barcode", "123" }, { "title", "Thing" }, { "imagePath", "http://images.example.com/x.jpg" } });
         QVERIFY(r);
         QVERIFY(!QFileInfo::exists(thumbnailOf(r)));
     }
@@ -433,16 +447,16 @@ private slots:
         const QByteArray camera = contents(thumbnailOf(r));
         m_events.clear();
         EventBus::instance().post(Events::TBXPopulateRecordWithBarcodeLookupData, nullptr,
-                                  {{"barcode", "036000291452"},
-                                   {"title", "Tissues"},
-                                   {"listPrice", "3.5"},
-                                   {"imagePath", writeImage("t.png", Qt::yellow)}});
+                                  { { "barcode", "036000291452" },
+                                    { "title", "Tissues" },
+                                    { "listPrice", "3.5" },
+                                    { "imagePath", writeImage("t.png", Qt::yellow) } });
         QCOMPARE(r->item(), QStringLiteral("Tissues"));
         QCOMPARE(r->replacementCost(), 3.5);
         QCOMPARE(r->model(), QString()); // not in the payload: left alone
         QVERIFY(contents(thumbnailOf(r)) != camera);
         QCOMPARE(QImageReader(thumbnailOf(r)).format(), QByteArray("jpeg"));
-        QCOMPARE(eventNames(), QStringList{Events::TBXRecordControllerReqUpdate});
+        QCOMPARE(eventNames(), QStringList { Events::TBXRecordControllerReqUpdate });
         QVERIFY(m_context->hasChanges()); // saved with the next save
     }
 
@@ -458,12 +472,13 @@ private slots:
     {
         QFETCH(QString, source);
         QStringList paths;
-        for (const char *name : {"a.png", "b.png", "c.png"}) {
+        for (const char *name : { "a.png", "b.png", "c.png" }) {
             paths << writeImage(QString::fromLatin1(name), Qt::gray);
             QTest::qWait(20);
         }
-        EventBus::instance().post(Events::TBXFilesDraggedToCategory, nullptr,
-                                  {{EventKeys::filePathArray, paths}, {EventKeys::rowName, "Toys"}, {"source", source}});
+        EventBus::instance().post(
+            Events::TBXFilesDraggedToCategory, nullptr,
+            { { EventKeys::filePathArray, paths }, { EventKeys::rowName, "Toys" }, { "source", source } });
         const QList<ManagedObject *> records = all(Record::Entity);
         QCOMPARE(records.size(), 3);
         const QList<Event> handedOn = eventsNamed(Events::TBXFilesDraggedToRecordTable);
@@ -478,7 +493,8 @@ private slots:
                         .entryList(QDir::AllEntries | QDir::NoDotAndDotDot)
                         .isEmpty());
             if (!photos) {
-                QCOMPARE(handedOn.at(i).userInfo.value(EventKeys::filePathArray).toStringList(), QStringList{paths.at(i)});
+                QCOMPARE(handedOn.at(i).userInfo.value(EventKeys::filePathArray).toStringList(),
+                         QStringList { paths.at(i) });
                 QCOMPARE(handedOn.at(i).userInfo.value(EventKeys::source).toString(),
                          source == QLatin1String("inbox") ? QStringLiteral("inbox") : QStringLiteral("files"));
             }
@@ -490,8 +506,8 @@ private slots:
     {
         const QString path = writeImage(QStringLiteral("x.png"), Qt::gray);
         const QList<Record *> made = m_controller->makeNewRecordsFromFiles(
-            {{EventKeys::filePathArray, QStringList{path, m_dir->filePath(QStringLiteral("missing.pdf"))}},
-             {EventKeys::rowName, "ALL RECORDS"}});
+            { { EventKeys::filePathArray, QStringList { path, m_dir->filePath(QStringLiteral("missing.pdf")) } },
+              { EventKeys::rowName, "ALL RECORDS" } });
         QCOMPARE(made.size(), 2);
         QCOMPARE(made.first()->category(), QStringLiteral("Unfiled"));
         QCOMPARE(made.last()->purchaseDate(), Clock::now()); // unreadable file: now
@@ -500,10 +516,16 @@ private slots:
     void recordFromWebArchive()
     {
         m_controller->setSelectedCategoryName(QStringLiteral("Kitchen"));
-        const QVariantMap page{{"category", "Garden"}, {"item", "Hose"},     {"model", "H2"},
-                               {"mfg", "Gardena"},     {"location", "Shed"}, {"condition", 5},
-                               {"qty", 2},             {"labelIndex", 3},    {"vendor", "Garden Shop"},
-                               {"filePath", "/tmp/page.webarchive"}};
+        const QVariantMap page { { "category", "Garden" },
+                                 { "item", "Hose" },
+                                 { "model", "H2" },
+                                 { "mfg", "Gardena" },
+                                 { "location", "Shed" },
+                                 { "condition", 5 },
+                                 { "qty", 2 },
+                                 { "labelIndex", 3 },
+                                 { "vendor", "Garden Shop" },
+                                 { "filePath", "/tmp/page.webarchive" } };
         EventBus::instance().post(Events::TBXNewRecordFromWebArchive, nullptr, page);
         const QList<ManagedObject *> records = all(Record::Entity);
         QCOMPARE(records.size(), 1);
@@ -521,7 +543,7 @@ private slots:
         const QList<Event> attach = eventsNamed(Events::TBXAddWebArchiveToNewRecord);
         QCOMPARE(attach.size(), 1);
         QCOMPARE(attach.first().userInfo.value(EventKeys::filePathArray).toStringList(),
-                 QStringList{"/tmp/page.webarchive"});
+                 QStringList { "/tmp/page.webarchive" });
         QCOMPARE(attach.first().userInfo.value(EventKeys::source).toString(), QStringLiteral("webArchive"));
         QVERIFY(!m_context->hasChanges());
     }
@@ -529,16 +551,17 @@ private slots:
     void silentAddPostsNoPerRecordEvents()
     {
         RecordController::setSilentAddNewRecord(true);
-        QVERIFY(m_controller->addNewRecord({{EventKeys::source, "csv"}}));
-        QCOMPARE(eventNames(), (QStringList{Events::TBXRecordControllerReqDelayUpdate, Events::TBXAddCategoryReqRefresh}));
+        QVERIFY(m_controller->addNewRecord({ { EventKeys::source, "csv" } }));
+        QCOMPARE(eventNames(),
+                 (QStringList { Events::TBXRecordControllerReqDelayUpdate, Events::TBXAddCategoryReqRefresh }));
     }
 
     void identifiers()
     {
         Record *a = m_controller->addNewRecordMenuButton();
         Record *b = m_controller->addNewRecordMenuButton();
-        const QList<ManagedObject *> objects{a, nullptr, b};
-        QCOMPARE(RecordController::IDsOfManagedObjects(objects), (QList<ObjectID>{a->objectID(), b->objectID()}));
+        const QList<ManagedObject *> objects { a, nullptr, b };
+        QCOMPARE(RecordController::IDsOfManagedObjects(objects), (QList<ObjectID> { a->objectID(), b->objectID() }));
         const QStringList uris = RecordController::URIRepresentationsOfManagedObjects(objects);
         QCOMPARE(uris.size(), 2);
         QCOMPARE(m_context->objectWithID(*m_context->managedObjectIDForURIRepresentation(uris.last())), b);

@@ -56,23 +56,24 @@ private slots:
             << jan15 << QVariant(1) << QVariant("Years") << QVariant(2) << QVariant("Years") << true << jan15 << 100.0
             << "1096 Days";
         QTest::newRow("extension without add-on runs from purchase")
-            << jan15 << QVariant(1) << QVariant("Years") << QVariant(2) << QVariant("Years") << false << jan15
-            << 100.0 << "731 Days";
-        QTest::newRow("90 days, 20 left (warning)") << local(2024, 3, 1) << QVariant(90) << QVariant("Days") << none
-                                                    << none << false << local(2024, 3, 1).addDays(70)
-                                                    << 480.0 / 2159.0 * 100 << "20 Days"; // 90 days less the hour lost in March
-        QTest::newRow("90 days, 30 left") << local(2024, 3, 1) << QVariant(90) << QVariant("Days") << none << none
-                                          << false << local(2024, 3, 1).addDays(60) << 720.0 / 2159.0 * 100
-                                          << "30 Days";
+            << jan15 << QVariant(1) << QVariant("Years") << QVariant(2) << QVariant("Years") << false << jan15 << 100.0
+            << "731 Days";
+        QTest::newRow("90 days, 20 left (warning)")
+            << local(2024, 3, 1) << QVariant(90) << QVariant("Days") << none << none << false
+            << local(2024, 3, 1).addDays(70) << 480.0 / 2159.0 * 100
+            << "20 Days"; // 90 days less the hour lost in March
+        QTest::newRow("90 days, 30 left")
+            << local(2024, 3, 1) << QVariant(90) << QVariant("Days") << none << none << false
+            << local(2024, 3, 1).addDays(60) << 720.0 / 2159.0 * 100 << "30 Days";
         QTest::newRow("10 hours left") << jan15 << QVariant(1) << QVariant("Years") << none << none << false
                                        << local(2025, 1, 15, 0) << (10.0 / 24.0) / 366.0 * 100 << "0 Days";
         QTest::newRow("lifetime without purchase date") << QDateTime() << QVariant(0) << QVariant("Lifetime") << none
                                                         << none << false << jan15 << 100.0 << "Lifetime";
-        QTest::newRow("lifetime extension") << jan15 << QVariant(1) << QVariant("Years") << QVariant(5)
-                                            << QVariant("Lifetime") << false << local(2030, 1, 1) << 100.0
-                                            << "Lifetime";
-        QTest::newRow("no purchase date") << QDateTime() << QVariant(2) << QVariant("Years") << none << none << false
-                                          << jan15 << 0.0 << "0 Days";
+        QTest::newRow("lifetime extension")
+            << jan15 << QVariant(1) << QVariant("Years") << QVariant(5) << QVariant("Lifetime") << false
+            << local(2030, 1, 1) << 100.0 << "Lifetime";
+        QTest::newRow("no purchase date")
+            << QDateTime() << QVariant(2) << QVariant("Years") << none << none << false << jan15 << 0.0 << "0 Days";
         QTest::newRow("both numbers 0") << jan15 << QVariant(0) << QVariant("Years") << QVariant(0) << QVariant("Days")
                                         << false << jan15 << 0.0 << "0 Days";
         QTest::newRow("purchase in the future is capped")
@@ -110,9 +111,9 @@ private slots:
         QTest::newRow("a day across the change to summer time")
             << local(2024, 3, 9, 12) << QVariant(1) << QVariant("Days") << none << none << false
             << local(2024, 3, 9, 12) << 100.0 << "1 Days";
-        QTest::newRow("extension only, from purchase") << jan15 << QVariant(0) << none << QVariant(2)
-                                                       << QVariant("Years") << true << local(2025, 1, 15)
-                                                       << 365.0 / 731.0 * 100 << "365 Days";
+        QTest::newRow("extension only, from purchase")
+            << jan15 << QVariant(0) << none << QVariant(2) << QVariant("Years") << true << local(2025, 1, 15)
+            << 365.0 / 731.0 * 100 << "365 Days";
     }
 
     void remaining()
@@ -182,24 +183,24 @@ private slots:
         QTest::addColumn<int>("origLengthMonths");
         QTest::addColumn<int>("origLengthDays");
 
-        QTest::newRow("two years, half gone") << local(2024, 1, 15) << 2 << "Years" << local(2025, 1, 15)
-                                              << local(2026, 1, 15) << 12 << 365 << 24 << 731;
+        QTest::newRow("two years, half gone")
+            << local(2024, 1, 15) << 2 << "Years" << local(2025, 1, 15) << local(2026, 1, 15) << 12 << 365 << 24 << 731;
         QTest::newRow("in the past counts negative") << local(2020, 1, 15) << 2 << "Years" << local(2024, 1, 15)
                                                      << local(2022, 1, 15) << -24 << -730 << 24 << 731;
         QTest::newRow("a month and three days") << local(2024, 1, 1, 0) << 34 << "Days" << local(2024, 1, 1, 0)
                                                 << local(2024, 2, 4, 0) << 1 << 34 << 1 << 34;
-        QTest::newRow("part of a day is no day") << local(2024, 1, 1) << 2 << "Days" << local(2024, 1, 1, 11)
-                                                 << local(2024, 1, 3) << 0 << 1 << 0 << 2;
-        QTest::newRow("31 January plus a month") << local(2023, 1, 31) << 1 << "Months" << local(2023, 1, 31)
-                                                 << local(2023, 2, 28) << 1 << 28 << 1 << 28;
-        QTest::newRow("6 weeks from 1 March") << local(2023, 3, 1) << 6 << "Weeks" << local(2023, 3, 1)
-                                              << local(2023, 4, 12) << 1 << 42 << 1 << 42;
-        QTest::newRow("29 February plus a year") << local(2024, 2, 29) << 1 << "Years" << local(2024, 2, 29)
-                                                 << local(2025, 2, 28) << 12 << 365 << 12 << 365;
-        QTest::newRow("lifetime ends now") << local(2023, 11, 20) << 5 << "Lifetime" << local(2024, 2, 25)
-                                           << local(2024, 2, 25) << 0 << 0 << 3 << 97;
-        QTest::newRow("unknown increment ends now") << local(2024, 1, 1) << 5 << "Decades" << local(2024, 1, 11)
-                                                    << local(2024, 1, 11) << 0 << 0 << 0 << 10;
+        QTest::newRow("part of a day is no day")
+            << local(2024, 1, 1) << 2 << "Days" << local(2024, 1, 1, 11) << local(2024, 1, 3) << 0 << 1 << 0 << 2;
+        QTest::newRow("31 January plus a month")
+            << local(2023, 1, 31) << 1 << "Months" << local(2023, 1, 31) << local(2023, 2, 28) << 1 << 28 << 1 << 28;
+        QTest::newRow("6 weeks from 1 March")
+            << local(2023, 3, 1) << 6 << "Weeks" << local(2023, 3, 1) << local(2023, 4, 12) << 1 << 42 << 1 << 42;
+        QTest::newRow("29 February plus a year")
+            << local(2024, 2, 29) << 1 << "Years" << local(2024, 2, 29) << local(2025, 2, 28) << 12 << 365 << 12 << 365;
+        QTest::newRow("lifetime ends now")
+            << local(2023, 11, 20) << 5 << "Lifetime" << local(2024, 2, 25) << local(2024, 2, 25) << 0 << 0 << 3 << 97;
+        QTest::newRow("unknown increment ends now")
+            << local(2024, 1, 1) << 5 << "Decades" << local(2024, 1, 11) << local(2024, 1, 11) << 0 << 0 << 0 << 10;
         // A calendar day across 10 March 2024 in New York is 23 hours long.
         QTest::newRow("days across summer time") << local(2024, 3, 9, 12) << 2 << "Days" << local(2024, 3, 9, 12)
                                                  << local(2024, 3, 11, 12) << 0 << 2 << 0 << 2;
@@ -232,8 +233,8 @@ private slots:
     void hugeLengthsStayInRange()
     {
         Clock::setNow(local(2024, 1, 1));
-        const QVariantMap r =
-            TBXWarrantyCalculator::calculateWarrantyFromPurchaseDate(local(2024, 1, 1), INT_MAX, QStringLiteral("Years"));
+        const QVariantMap r = TBXWarrantyCalculator::calculateWarrantyFromPurchaseDate(local(2024, 1, 1), INT_MAX,
+                                                                                       QStringLiteral("Years"));
         QVERIFY(r.value(QStringLiteral("expirationDate")).toDateTime().isValid());
         QCOMPARE(r.value(QStringLiteral("differenceDays")).toInt() > 0, true);
         Record *record = Record::from(m_context->insertNewObject(Record::Entity));

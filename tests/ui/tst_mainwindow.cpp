@@ -1,3 +1,6 @@
+#include "core/EventBus.h"
+#include "core/Events.h"
+#include "core/Settings.h"
 #include "ui/MainWindow.h"
 #include "ui/PreferencesWindow.h"
 #include "ui/TroubleshootingWindow.h"
@@ -39,6 +42,15 @@ private slots:
         QVERIFY(!window.troubleshootingWindow()->controller().isOpen());
         prefs->close();
         window.close();
+    }
+
+    // The preferences' first-run step runs with only the main window loaded.
+    void firstRunFormatsWithoutOpeningPreferences()
+    {
+        MainWindow window;
+        Settings::setValue(Settings::dateFormatIndex, 2);
+        EventBus::instance().post(Events::TBXStashly2FirstRun);
+        QVERIFY(Settings::integer(Settings::dateFormatIndex) != 2); // chosen from the locale
     }
 };
 

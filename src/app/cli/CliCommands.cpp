@@ -1,6 +1,8 @@
 #include "CliCommand.h"
 #include "LibraryCommands.h"
 #include "PredicateCommands.h"
+#include "DecodeCommands.h"
+#include "RecordCommands.h"
 #include "SettingsCommands.h"
 #include "StoreCommands.h"
 
@@ -11,5 +13,7 @@ CliRegistry makeCliRegistry()
     addSettingsCommands(registry);
     addStoreCommands(registry);
     addPredicateCommands(registry);
+    addDecodeCommands(registry);
+    addRecordCommands(registry);
     return registry;
 }

@@ -1,6 +1,7 @@
 #include "CliLibrary.h"
 
 #include "core/DatabaseTools.h"
+#include "core/PreferenceController.h"
 #include "core/TBXFirstRunSetup.h"
 #include "core/store/ManagedObjectContext.h"
 
@@ -11,6 +12,14 @@ QString CliLibrary::describeLock(const QVariantMap &lock)
     if (lock.contains(DatabaseTools::processIDKey))
         text += QStringLiteral(" (process %1)").arg(lock.value(DatabaseTools::processIDKey).toLongLong());
     return text;
+}
+
+QString CliLibrary::resolvePackagePath(const CliContext &ctx)
+{
+    Stashly2_AppDelegate probe;
+    if (!ctx.libraryPath.isEmpty())
+        probe.setLibraryPathOverride(ctx.libraryPath);
+    return probe.userDBDirectory();
 }
 
 std::unique_ptr<CliLibrary> CliLibrary::open(CliContext &ctx, Access access)
@@ -49,6 +58,9 @@ std::unique_ptr<CliLibrary> CliLibrary::open(CliContext &ctx, Access access)
         TBXFirstRunSetup setup(library->m_context);
         if (!setup.setUpDefaults())
             ctx.err << "Some defaults of the new library " << library->m_package << " could not be saved.\n";
+        // The date and number formats follow the locale, as on a first launch.
+        PreferenceController preferences;
+        preferences.handleFirstRunDefaultsSetup();
     }
     return library;
 }

@@ -28,6 +28,10 @@ public:
     // Saves; on failure writes the reason to ctx.err.
     bool save(CliContext &ctx);
 
+    // The package a command works on: --library, else the one the settings name
+    // (the program's resolution, without opening anything).
+    static QString resolvePackagePath(const CliContext &ctx);
+
     // "USER on MACHINE (process N)" for a lock dictionary.
     static QString describeLock(const QVariantMap &lock);
 

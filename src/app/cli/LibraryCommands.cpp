@@ -14,12 +14,7 @@ int runInfo(CliContext &ctx, const QStringList &args)
         return 2;
     }
     // Read the lock before opening: opening never writes one for reading.
-    const QString package = [&] {
-        Stashly2_AppDelegate probe;
-        if (!ctx.libraryPath.isEmpty())
-            probe.setLibraryPathOverride(ctx.libraryPath);
-        return probe.userDBDirectory();
-    }();
+    const QString package = CliLibrary::resolvePackagePath(ctx);
     const bool locked = DatabaseTools::isDatabaseLockedAtPath(package);
     const std::optional<QVariantMap> lock = DatabaseTools::lockDataAtPath(package);
 

@@ -1,6 +1,9 @@
 #include "StoreCommands.h"
 
-#include "core/PlatformPaths.h"
+#include "PredicateCommands.h"
+
+#include "CliLibrary.h"
+#include "records/RecordJson.h"
 #include "core/predicate/Predicate.h"
 #include "core/store/ManagedObject.h"
 #include "core/store/ManagedObjectContext.h"
@@ -15,27 +18,6 @@ namespace {
 
 const QString kQueryUsage = QStringLiteral("query ENTITY [\"FORMAT\" [ARG ...]]");
 
-QJsonValue toJson(const QVariant &value, AttributeDescription::Type type)
-{
-    using Type = AttributeDescription::Type;
-    if (!value.isValid())
-        return QJsonValue::Null;
-    switch (type) {
-    case Type::Text:
-        return value.toString();
-    case Type::Integer:
-        return value.toLongLong();
-    case Type::Number:
-        return value.toDouble();
-    case Type::Boolean:
-        return value.toBool();
-    case Type::Date:
-        return value.toDateTime().toUTC().toString(Qt::ISODateWithMs);
-    case Type::Bytes:
-        return QString::fromLatin1(value.toByteArray().toBase64());
-    }
-    return QJsonValue::Null;
-}
 
 QJsonObject toJson(const ManagedObject &object)
 {
@@ -43,7 +25,7 @@ QJsonObject toJson(const ManagedObject &object)
     json.insert(QStringLiteral("uri"), object.objectID().uriRepresentation());
     json.insert(QStringLiteral("entity"), object.entityName());
     for (const AttributeDescription &a : object.entity().attributes())
-        json.insert(a.name, toJson(object.valueForKey(a.name), a.type));
+        json.insert(a.name, RecordJson::valueToJson(object.valueForKey(a.name), a.type));
     const QList<RelationshipDescription> &relationships = object.entity().relationships();
     for (int r = 0; r < relationships.size(); ++r) {
         QJsonArray members;
@@ -55,15 +37,15 @@ QJsonObject toJson(const ManagedObject &object)
 }
 
 // Prints the objects of ENTITY that match the predicate, one JSON object a line,
-// in store order. The arguments fill the format's placeholders as texts; %d and
-// %f read them as numbers.
+// in store order. The arguments fill the format's placeholders as the predicate
+// command reads them: texts as written, typed forms such as list:Home,Work.
 int runQuery(CliContext &ctx, const QStringList &args)
 {
     if (args.isEmpty()) {
         ctx.err << "Usage: stashly-cli [--library PATH] " << kQueryUsage << '\n';
         return 2;
     }
-    const QString package = ctx.libraryPath.isEmpty() ? PlatformPaths::defaultLibraryPath() : ctx.libraryPath;
+    const QString package = CliLibrary::resolvePackagePath(ctx);
     QString error;
     // Queries never write: an older store is read as it is, not migrated.
     auto context = ManagedObjectContext::open(QDir(package).filePath(QStringLiteral("sqldata")),
@@ -81,8 +63,13 @@ int runQuery(CliContext &ctx, const QStringList &args)
     Predicate predicate;
     if (args.size() > 1) {
         QVariantList arguments;
-        for (const QString &a : args.mid(2))
-            arguments.append(a);
+        for (const QString &a : args.mid(2)) {
+            arguments.append(predicateArgumentValue(a, &error));
+            if (!error.isEmpty()) {
+                ctx.err << error << '\n';
+                return 2;
+            }
+        }
         std::optional<Predicate> parsed = Predicate::tryFromFormat(args.at(1), arguments, &error);
         if (!parsed) {
             ctx.err << "Bad predicate \"" << args.at(1) << "\": " << error << '\n';

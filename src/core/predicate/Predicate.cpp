@@ -6,6 +6,7 @@
 #include "core/predicate/PredicateNode.h"
 #include "core/predicate/PredicateParser.h"
 #include "core/predicate/PredicatePrinter.h"
+#include "core/predicate/PredicateText.h"
 
 Predicate::Predicate() = default;
 
@@ -23,8 +24,7 @@ Predicate Predicate::fromFormat(const QString &format, const QVariantList &argum
     return falsePredicate();
 }
 
-std::optional<Predicate> Predicate::tryFromFormat(const QString &format, const QVariantList &arguments,
-                                                  QString *error)
+std::optional<Predicate> Predicate::tryFromFormat(const QString &format, const QVariantList &arguments, QString *error)
 {
     return PredicateParser::parse(format, &arguments, error);
 }
@@ -37,6 +37,8 @@ std::optional<Predicate> Predicate::parse(const QString &text, QString *error)
 Predicate Predicate::comparison(const QString &keyPath, Operator op, const PredicateValue &value, Options options,
                                 Modifier modifier)
 {
+    // Other key paths would not survive the text form or the stored form.
+    Q_ASSERT_X(PredicateText::isValidKeyPath(keyPath), "Predicate::comparison", qPrintable(keyPath));
     auto node = std::make_shared<PredicateNode>();
     node->type = Type::Comparison;
     node->keyPath = keyPath;
@@ -44,7 +46,8 @@ Predicate Predicate::comparison(const QString &keyPath, Operator op, const Predi
     node->options = options;
     node->modifier = modifier;
     // IN tests membership in a list; a single value stands for a list of one.
-    node->value = op == Operator::In && value.kind() != PredicateValue::Kind::List ? PredicateValue::list({value}) : value;
+    node->value
+        = op == Operator::In && value.kind() != PredicateValue::Kind::List ? PredicateValue::list({ value }) : value;
     node->prepared = PredicateEvaluator::prepare(*node);
     return Predicate(std::move(node));
 }
@@ -61,7 +64,7 @@ Predicate Predicate::orPredicate(const QList<Predicate> &members)
 
 Predicate Predicate::notPredicate(const Predicate &member)
 {
-    return compound(CompoundType::Not, {member});
+    return compound(CompoundType::Not, { member });
 }
 
 Predicate Predicate::compound(CompoundType type, const QList<Predicate> &members)
@@ -72,7 +75,7 @@ Predicate Predicate::compound(CompoundType type, const QList<Predicate> &members
         if (!m.isEmpty())
             kept.append(m);
     if (type == CompoundType::Not && kept.size() != 1)
-        kept = {compound(CompoundType::And, kept)};
+        kept = { compound(CompoundType::And, kept) };
     auto node = std::make_shared<PredicateNode>();
     node->type = Type::Compound;
     node->compoundType = type;

@@ -37,7 +37,7 @@ Predicate PredicateCorrection::correctedMember(const Predicate &member)
     const std::optional<qint64> label = labelOf(member.value());
     if (!label)
         return member;
-    return Predicate::fromFormat(QStringLiteral("%K == %d"), {QString(labelKey), *label});
+    return Predicate::fromFormat(QStringLiteral("%K == %d"), { QString(labelKey), *label });
 }
 
 Predicate PredicateCorrection::correctedPredicate(const Predicate &folderPredicate)

@@ -189,7 +189,8 @@ int order(const Subject &s, const PreparedScalar &c, Predicate::Options options)
     case Kind::Integer:
     case Kind::Number:
         if (s.isNumeric())
-            return compareNumbers(s.type == Subject::Type::Integer, s.integer, s.number, c.isInteger, c.integer, c.number);
+            return compareNumbers(s.type == Subject::Type::Integer, s.integer, s.number, c.isInteger, c.integer,
+                                  c.number);
         if (s.type == Subject::Type::Text) {
             bool ok = false;
             const double d = s.text.toDouble(&ok);
@@ -204,7 +205,8 @@ int order(const Subject &s, const PreparedScalar &c, Predicate::Options options)
             return r < 0 ? -1 : (r > 0 ? 1 : 0);
         }
         if (s.isNumeric() && c.textIsNumber)
-            return compareNumbers(s.type == Subject::Type::Integer, s.integer, s.number, c.isInteger, c.integer, c.number);
+            return compareNumbers(s.type == Subject::Type::Integer, s.integer, s.number, c.isInteger, c.integer,
+                                  c.number);
         return 2;
     case Kind::Date:
         if (s.type == Subject::Type::Date)
@@ -364,7 +366,9 @@ struct Walk
             }
             return;
         }
-        for (const KeyValueSource *related : object.relatedObjectsForKey(pc.keys.at(depth))) {
+        // Held const: iterating a shared list must not copy it.
+        const QList<const KeyValueSource *> members = object.relatedObjectsForKey(pc.keys.at(depth));
+        for (const KeyValueSource *related : members) {
             if (related)
                 visit(*related, depth + 1);
             if (decided)
@@ -453,7 +457,7 @@ bool PredicateEvaluator::evaluate(const PredicateNode &node, const KeyValueSourc
         const bool passed = testObject(node, pc, object);
         return node.modifier == Predicate::Modifier::None ? !passed : passed;
     }
-    Walk walk{node, pc, node.modifier};
+    Walk walk { node, pc, node.modifier };
     walk.visit(object, 0);
     if (walk.decided)
         return walk.answer;

@@ -137,8 +137,8 @@ bool PredicateLexer::tokenize(const QString &text, QList<Token> *tokens, QString
             t.kind = Kind::String;
             t.text = s;
         } else if (c == u'%') {
-            static const char *const forms[] = {"lld", "lli", "llu", "ld", "li", "lu", "lf", "K", "@", "d", "i",
-                                                "u", "f"};
+            static const char *const forms[]
+                = { "lld", "lli", "llu", "ld", "li", "lu", "lf", "K", "@", "d", "i", "u", "f" };
             bool found = false;
             for (const char *form : forms) {
                 const QLatin1String f(form);
@@ -154,9 +154,8 @@ bool PredicateLexer::tokenize(const QString &text, QList<Token> *tokens, QString
             if (!found)
                 return fail(QStringLiteral("Unknown placeholder"), i);
         } else {
-            static const char *const symbols[] = {"==", "!=", "<>", "<=", "=<", ">=", "=>", "&&", "||",
-                                                  "=",  "<",  ">",  "!",  "(",  ")",  "{",  "}",  "[",
-                                                  "]",  ",",  ".",  "-"};
+            static const char *const symbols[] = { "==", "!=", "<>", "<=", "=<", ">=", "=>", "&&", "||", "=", "<",
+                                                   ">",  "!",  "(",  ")",  "{",  "}",  "[",  "]",  ",",  ".", "-" };
             bool found = false;
             for (const char *symbol : symbols) {
                 const QLatin1String s(symbol);

@@ -11,7 +11,7 @@ public:
     {
         enum class Kind { End, Identifier, String, Number, Placeholder, Symbol };
         Kind kind = Kind::End;
-        QString text;     // identifier, string contents, number digits, symbol, placeholder letter(s)
+        QString text; // identifier, string contents, number digits, symbol, placeholder letter(s)
         bool escaped = false; // an identifier written with '#': never a keyword
         qsizetype position = 0;
     };

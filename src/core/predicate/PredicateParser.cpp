@@ -59,7 +59,8 @@ private:
         if (m_error.isEmpty()) {
             m_error = message;
             const Token &t = peek();
-            m_error += t.kind == TK::End ? QStringLiteral(" at the end") : QStringLiteral(" at position %1").arg(t.position);
+            m_error += t.kind == TK::End ? QStringLiteral(" at the end")
+                                         : QStringLiteral(" at position %1").arg(t.position);
         }
         return std::nullopt;
     }
@@ -174,7 +175,7 @@ private:
         if (*op == Predicate::Operator::In && v->kind() != PredicateValue::Kind::List) {
             if (!fromPlaceholder)
                 return fail(QStringLiteral("IN needs a list such as {\"a\", \"b\"}"));
-            v = PredicateValue::list({*v});
+            v = PredicateValue::list({ *v });
         }
         return Predicate::comparison(*key, *op, *v, options, modifier);
     }

@@ -183,10 +183,12 @@ QString PredicateText::utcDate(qint64 msecsSinceEpoch)
 
 bool PredicateText::isReservedWord(QStringView word)
 {
-    static const char *const words[] = {"AND", "OR", "NOT", "IN", "CONTAINS", "BEGINSWITH", "ENDSWITH", "MATCHES",
-                                        "LIKE", "ANY", "SOME", "ALL", "NONE", "NIL", "NULL", "YES", "NO", "TRUE",
-                                        "FALSE", "TRUEPREDICATE", "FALSEPREDICATE", "CAST", "BETWEEN", "SELF",
-                                        "FIRST", "LAST", "SIZE", "SUBQUERY", "FUNCTION"};
+    static const char *const words[]
+        = { "AND",     "OR",      "NOT",  "IN",    "CONTAINS", "BEGINSWITH",    "ENDSWITH",
+            "MATCHES", "LIKE",    "ANY",  "SOME",  "ALL",      "NONE",          "NIL",
+            "NULL",    "YES",     "NO",   "TRUE",  "FALSE",    "TRUEPREDICATE", "FALSEPREDICATE",
+            "CAST",    "BETWEEN", "SELF", "FIRST", "LAST",     "SIZE",          "SUBQUERY",
+            "FUNCTION" };
     for (const char *w : words)
         if (word.compare(QLatin1String(w), Qt::CaseInsensitive) == 0)
             return true;
@@ -200,7 +202,7 @@ bool PredicateText::isIdentifier(QStringView word)
     for (qsizetype i = 0; i < word.size(); ++i) {
         const QChar c = word[i];
         const bool letter = c.isLetter() || c == u'_';
-        if (!(letter || (i > 0 && c.isDigit())))
+        if (!(letter || (i > 0 && c.isLetterOrNumber())))
             return false;
     }
     return true;

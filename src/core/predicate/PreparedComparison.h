@@ -15,7 +15,7 @@ struct PreparedScalar
     qint64 integer = 0;
     double number = 0.0;
     bool textIsNumber = false; // a text such as "3", compared with numeric values as 3
-    QString folded;            // text constants, folded
+    QString folded; // text constants, folded
 };
 
 // What evaluating one comparison needs, worked out once.
@@ -25,9 +25,9 @@ struct PreparedComparison
 
     // The slot of the last key in the layout last met (see KeyValueSource::layoutId),
     // as layout << 32 | (slot + 1); one word, so that threads never see half of it.
-    mutable std::atomic<quint64> slotCache{0};
+    mutable std::atomic<quint64> slotCache { 0 };
 
-    PreparedScalar scalar;      // ==, !=, <, <=, >, >=
+    PreparedScalar scalar; // ==, !=, <, <=, >, >=
     QList<PreparedScalar> list; // IN
 
     // CONTAINS, BEGINSWITH, ENDSWITH: the folded text looked for, or no test at all
@@ -35,7 +35,7 @@ struct PreparedComparison
     bool hasNeedle = false;
     QString needle;
     bool needleFitsNumber = false; // every character can occur in a plain decimal
-    bool needleFitsDate = false;   // every character can occur in "2014-05-02 04:00:00 +0000"
+    bool needleFitsDate = false; // every character can occur in "2014-05-02 04:00:00 +0000"
 
     // MATCHES: a pattern without special characters is compared as text.
     bool isLiteral = false;

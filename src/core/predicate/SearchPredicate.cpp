@@ -2,10 +2,10 @@
 
 Predicate SearchPredicate::forSearchText(const QString &text)
 {
-    static const char *const keys[] = {"barcode",      "category",      "currency",        "item",
-                                       "location",     "manufacturer",  "model",           nullptr,
-                                       "paymentMethod", "purchaseDate", "purchasePrice",   "replacementCost",
-                                       "serialNumber", "tags",          "vendorName",      "customField.cfTextField"};
+    static const char *const keys[] = { "barcode",       "category",     "currency",      "item",
+                                        "location",      "manufacturer", "model",         nullptr,
+                                        "paymentMethod", "purchaseDate", "purchasePrice", "replacementCost",
+                                        "serialNumber",  "tags",         "vendorName",    "customField.cfTextField" };
     const PredicateValue value = PredicateValue::text(text);
     const Predicate::Options options = Predicate::CaseInsensitive | Predicate::DiacriticInsensitive;
     QList<Predicate> terms;

@@ -76,18 +76,8 @@ std::unique_ptr<ManagedObject> ManagedObject::create(const EntityDescription &en
 
 // One layout number per entity description, so that objects of different
 // entities (or of two models) never share a predicate's remembered slots.
-static quint32 layoutIdFor(const EntityDescription *entity)
-{
-    static QHash<const EntityDescription *, quint32> ids;
-    auto it = ids.constFind(entity);
-    if (it == ids.cend())
-        it = ids.insert(entity, quint32(ids.size()) + 1);
-    return *it;
-}
-
 void ManagedObject::attach(ManagedObjectContext *context, const EntityDescription *entity, qint64 primaryKey)
 {
-    m_layoutId = layoutIdFor(entity);
     m_context = context;
     m_entity = entity;
     m_primaryKey = primaryKey;
@@ -154,11 +144,6 @@ bool ManagedObject::set(int attributeIndex, const QVariant &value, bool *changed
     m_context->attributeDidChange(this, attributeIndex, previous);
     didChangeValueForKey(attribute.name, previous);
     return true;
-}
-
-void ManagedObject::storeValue(int attributeIndex, const QVariant &value)
-{
-    m_values[attributeIndex] = value;
 }
 
 bool ManagedObject::isToManyKey(const QString &key) const

@@ -33,6 +33,9 @@ public:
     ManagedObject &operator=(const ManagedObject &) = delete;
 
     // Entity classes (Record, SmartFolder, ...) register here before a store opens.
+    // Objects of a large store are made on two loading threads: constructors must
+    // touch nothing shared; setup that does belongs in awakeFromFetch and
+    // awakeFromInsert, which run on the main thread.
     static void registerEntityClass(const QString &entityName, Factory factory);
 
     const EntityDescription &entity() const { return *m_entity; }
@@ -63,9 +66,10 @@ public:
     bool set(const QString &key, const QVariant &value, bool *changed = nullptr);
     bool set(int attributeIndex, const QVariant &value, bool *changed = nullptr);
 
-    // Attribute values sit in slots by attribute position, shared by every
-    // object of the entity: predicates read them without a look-up by name.
-    quint32 layoutId() const override { return m_layoutId; }
+    // Fast reading for predicates tested against many objects: attributes are
+    // read straight from their slots. A subclass that computes an attribute in
+    // valueForKey must answer -1 from slotForKey for it.
+    quint32 layoutId() const override { return m_entity->layoutId(); }
     int slotForKey(const QString &key) const override { return m_entity->attributeIndex(key); }
     const QVariant *valueInSlot(int slot) const override
     {
@@ -114,7 +118,6 @@ private:
 
     static std::unique_ptr<ManagedObject> create(const EntityDescription &entity);
     void attach(ManagedObjectContext *context, const EntityDescription *entity, qint64 primaryKey);
-    void storeValue(int attributeIndex, const QVariant &value);
 
     struct OwnerLink
     {
@@ -125,7 +128,6 @@ private:
     const EntityDescription *m_entity = nullptr;
     ManagedObjectContext *m_context = nullptr;
     qint64 m_primaryKey = 0;
-    quint32 m_layoutId = 0;
     std::unique_ptr<QVariant[]> m_values;
     std::unique_ptr<std::vector<ManagedObject *>[]> m_members;
     std::vector<OwnerLink> m_owners;

@@ -26,21 +26,27 @@ public:
     {
     }
 
+    bool reserve(int entity, qint64 maxPrimaryKey) override
+    {
+        if (maxPrimaryKey < 0 || maxPrimaryKey > kLargestPrimaryKey)
+            return false;
+        EntityTable &t = m_context.m_tables[size_t(entity)];
+        t.byPrimaryKey.resize(size_t(maxPrimaryKey) + 1);
+        t.maxPrimaryKey = std::max(t.maxPrimaryKey, maxPrimaryKey);
+        return true;
+    }
+
+    // Runs on the loading threads: touches only the object's own slot.
     QVariant *addRow(int entity, qint64 primaryKey) override
     {
         EntityTable &t = m_context.m_tables[size_t(entity)];
-        if (primaryKey <= 0 || primaryKey > kLargestPrimaryKey) {
-            m_damaged = true;
+        if (primaryKey <= 0 || size_t(primaryKey) >= t.byPrimaryKey.size() || t.byPrimaryKey[size_t(primaryKey)])
             return nullptr;
-        }
-        if (size_t(primaryKey) >= t.byPrimaryKey.size())
-            t.byPrimaryKey.resize(size_t(primaryKey) + 1 + t.byPrimaryKey.size() / 2);
         std::unique_ptr<ManagedObject> object = ManagedObject::create(*t.entity);
         object->attach(&m_context, t.entity, primaryKey);
         object->m_inStore = true;
         QVariant *values = object->m_values.get();
         t.byPrimaryKey[size_t(primaryKey)] = std::move(object);
-        t.maxPrimaryKey = std::max(t.maxPrimaryKey, primaryKey);
         return values;
     }
 
@@ -62,8 +68,6 @@ public:
         t.maxPrimaryKey = std::max(t.maxPrimaryKey, std::min(primaryKey, kLargestPrimaryKey));
     }
 
-    bool damaged() const { return m_damaged; }
-
 private:
     ManagedObject *find(int entity, qint64 primaryKey) const
     {
@@ -76,7 +80,6 @@ private:
     }
 
     ManagedObjectContext &m_context;
-    bool m_damaged = false;
 };
 
 ManagedObjectContext::ManagedObjectContext(const ManagedObjectModel &model, std::unique_ptr<SQLiteStore> store)
@@ -105,15 +108,8 @@ std::unique_ptr<ManagedObjectContext> ManagedObjectContext::open(const QString &
         return nullptr;
     std::unique_ptr<ManagedObjectContext> context(new ManagedObjectContext(m, std::move(store)));
     Loader loader(*context);
-    if (!context->m_store->load(loader, error))
+    if (!context->m_store->load(loader, error) || !context->m_store->beginWriting(error))
         return nullptr;
-    if (loader.damaged()) {
-        if (error)
-            *error = QStringLiteral("The library store \"%1\" is damaged and cannot be opened: an object has an "
-                                    "impossible identifier")
-                         .arg(path);
-        return nullptr;
-    }
     for (EntityTable &t : context->m_tables) {
         t.savedMaxPrimaryKey = t.maxPrimaryKey;
         t.byPrimaryKey.resize(size_t(t.maxPrimaryKey) + 1);

@@ -1,12 +1,12 @@
 #include "core/store/SQLiteStore.h"
 
 #include "core/store/StoreFileCheck.h"
+#include "core/store/StoreLoader.h"
 #include "core/store/StoreSchema.h"
 
 #include <QDateTime>
 #include <QFile>
 #include <QFileInfo>
-#include <QSet>
 #include <QSqlError>
 #include <QTemporaryDir>
 #include <QTimeZone>
@@ -32,51 +32,6 @@ void setError(QString *error, const QString &text)
 {
     if (error)
         *error = text;
-}
-
-// Many texts repeat from record to record (category, location, currency ...);
-// sharing one copy of each keeps a large library small in memory.
-class TextPool
-{
-public:
-    void share(QVariant &value)
-    {
-        const QString text = value.toString();
-        const auto it = m_texts.constFind(text);
-        if (it != m_texts.constEnd())
-            value = *it;
-        else if (m_texts.size() < 4096)
-            m_texts.insert(text);
-    }
-
-private:
-    QSet<QString> m_texts;
-};
-
-QVariant fromColumn(const QVariant &stored, AttributeDescription::Type type)
-{
-    using Type = AttributeDescription::Type;
-    if (stored.isNull())
-        return QVariant();
-    switch (type) {
-    case Type::Text:
-        return stored.typeId() == QMetaType::QString ? stored : QVariant(stored.toString());
-    case Type::Integer:
-        return stored.toLongLong();
-    case Type::Number:
-        return stored.toDouble();
-    case Type::Boolean:
-        return stored.toLongLong() != 0;
-    case Type::Date:
-        return QDateTime::fromMSecsSinceEpoch(stored.toLongLong(), Qt::UTC);
-    case Type::Bytes: {
-        QByteArray bytes = stored.typeId() == QMetaType::QString ? stored.toString().toUtf8() : stored.toByteArray();
-        if (bytes.isNull())
-            bytes = QByteArray("");
-        return bytes;
-    }
-    }
-    return QVariant();
 }
 
 QVariant toColumn(const QVariant &value, AttributeDescription::Type type)
@@ -113,6 +68,7 @@ SQLiteStore::~SQLiteStore()
 
 bool SQLiteStore::connect(const QString &file, bool readOnly, QString *error)
 {
+    m_readFile = file;
     m_connectionName = nextConnectionName();
     m_db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_connectionName);
     m_db.setDatabaseName(file);
@@ -123,16 +79,6 @@ bool SQLiteStore::connect(const QString &file, bool readOnly, QString *error)
                             .arg(m_path, m_db.lastError().text()));
         return false;
     }
-    if (!readOnly) {
-        // A rollback journal keeps the file complete by itself after every save
-        // (backups copy it alone), and full sync makes each commit durable.
-        QSqlQuery q(m_db);
-        if (!q.exec(QStringLiteral("PRAGMA journal_mode = DELETE")) || !q.exec(QStringLiteral("PRAGMA synchronous = FULL"))) {
-            setError(error, QStringLiteral("The library store \"%1\" cannot be opened: %2")
-                                .arg(m_path, q.lastError().text()));
-            return false;
-        }
-    }
     return true;
 }
 
@@ -141,6 +87,11 @@ void SQLiteStore::disconnect()
     if (m_connectionName.isEmpty())
         return;
     m_statements.clear();
+    if (m_writing && m_db.isOpen()) {
+        // Moves the log's pages into the file and removes the log.
+        QSqlQuery q(m_db);
+        q.exec(QStringLiteral("PRAGMA journal_mode = DELETE"));
+    }
     m_db.close();
     m_db = QSqlDatabase();
     QSqlDatabase::removeDatabase(m_connectionName);
@@ -160,7 +111,9 @@ bool SQLiteStore::create(const QString &path, const ManagedObjectModel &model, Q
         maker.m_path = path;
         if (maker.connect(building, false, error)) {
             QSqlQuery q(maker.m_db);
-            ok = maker.m_db.transaction();
+            // Texts are read back as UTF-16: stored so, they need no conversion on
+            // every open, which keeps opening a large library quick.
+            ok = q.exec(QStringLiteral("PRAGMA encoding = 'UTF-16le'")) && maker.m_db.transaction();
             const QStringList sql =
                 StoreSchema::createStatements(model, model.version(), QUuid::createUuid().toString(QUuid::WithoutBraces));
             for (const QString &statement : sql)
@@ -203,85 +156,42 @@ std::unique_ptr<SQLiteStore> SQLiteStore::open(const QString &path, OpenMode mod
     }
     if (!store->connect(path, false, error))
         return nullptr;
-    if (check.version < model.version()) {
+    return store;
+}
+
+bool SQLiteStore::beginWriting(QString *error)
+{
+    if (m_readOnly || m_writing)
+        return true;
+    if (m_fileVersion < m_model.version()) {
         QString why;
-        if (!store->m_db.transaction() || !StoreSchema::migrate(store->m_db, model, &why) || !store->m_db.commit()) {
-            store->m_db.rollback();
+        if (!m_db.transaction() || !StoreSchema::migrate(m_db, m_model, &why) || !m_db.commit()) {
+            m_db.rollback();
             setError(error, QStringLiteral("The library store \"%1\" could not be brought up to date: %2")
-                                .arg(path, why.isEmpty() ? store->m_db.lastError().text() : why));
-            return nullptr;
+                                .arg(m_path, why.isEmpty() ? m_db.lastError().text() : why));
+            return false;
         }
     }
-    return store;
+    // While open, a write-ahead log: a commit is one append and one sync, and a
+    // process killed during a save leaves the log's last commit as the state.
+    // Full sync makes every commit durable. Closing turns the log back into the
+    // file (see disconnect), so that a store at rest is one self-contained file.
+    QSqlQuery q(m_db);
+    if (!q.exec(QStringLiteral("PRAGMA journal_mode = WAL")) || !q.exec(QStringLiteral("PRAGMA synchronous = FULL"))) {
+        setError(error, QStringLiteral("The library store \"%1\" cannot be opened: %2").arg(m_path, q.lastError().text()));
+        return false;
+    }
+    m_writing = true;
+    return true;
 }
 
 bool SQLiteStore::load(LoadTarget &target, QString *error)
 {
-    const QList<EntityDescription> &entities = m_model.entities();
-    for (int e = 0; e < entities.size(); ++e) {
-        const EntityDescription &entity = entities.at(e);
-        // A store opened read-only may be of an older version: read the columns it has.
-        const QStringList columns = StoreSchema::existingColumns(m_db, StoreSchema::entityTable(entity));
-        if (columns.isEmpty())
-            continue;
-        QStringList select{QStringLiteral("pk")};
-        std::vector<int> attributeOfColumn;
-        for (int a = 0; a < entity.attributes().size(); ++a) {
-            if (columns.contains(entity.attributes().at(a).name)) {
-                select.append(StoreSchema::quoted(entity.attributes().at(a).name));
-                attributeOfColumn.push_back(a);
-            }
-        }
-        std::vector<AttributeDescription::Type> types;
-        for (int a : attributeOfColumn)
-            types.push_back(entity.attributes().at(a).type);
-        std::vector<TextPool> pools(attributeOfColumn.size());
-        QSqlQuery q(m_db);
-        q.setForwardOnly(true);
-        if (!q.exec(QStringLiteral("SELECT %1 FROM %2 ORDER BY pk")
-                        .arg(select.join(QStringLiteral(", ")), StoreSchema::quoted(StoreSchema::entityTable(entity))))) {
-            setError(error, QStringLiteral("The library store \"%1\" cannot be read: %2").arg(m_path, q.lastError().text()));
-            return false;
-        }
-        while (q.next()) {
-            QVariant *values = target.addRow(e, q.value(0).toLongLong());
-            if (!values)
-                continue;
-            for (size_t c = 0; c < attributeOfColumn.size(); ++c) {
-                QVariant v = fromColumn(q.value(int(c) + 1), types[c]);
-                if (types[c] == AttributeDescription::Type::Text && v.isValid())
-                    pools[c].share(v);
-                values[attributeOfColumn[c]] = std::move(v);
-            }
-        }
-    }
-    // Members once every object exists: a relationship may point to a later entity.
-    for (int e = 0; e < entities.size(); ++e) {
-        const EntityDescription &entity = entities.at(e);
-        QSqlQuery q(m_db);
-        q.setForwardOnly(true);
-        for (int r = 0; r < entity.relationships().size(); ++r) {
-            const QString table = StoreSchema::joinTable(entity, entity.relationships().at(r));
-            if (StoreSchema::existingColumns(m_db, table).isEmpty())
-                continue;
-            if (!q.exec(QStringLiteral("SELECT owner, member FROM %1 ORDER BY owner, member").arg(StoreSchema::quoted(table)))) {
-                setError(error, QStringLiteral("The library store \"%1\" cannot be read: %2").arg(m_path, q.lastError().text()));
-                return false;
-            }
-            while (q.next())
-                target.addMember(e, r, q.value(0).toLongLong(), q.value(1).toLongLong());
-        }
-    }
-    QSqlQuery q(m_db);
-    q.setForwardOnly(true);
-    if (q.exec(QStringLiteral("SELECT entity, maxpk FROM %1").arg(StoreSchema::primaryKeyTable()))) {
-        while (q.next()) {
-            const int e = m_model.entityIndex(q.value(0).toString());
-            if (e >= 0)
-                target.setMaxPrimaryKey(e, q.value(1).toLongLong());
-        }
-    }
-    return true;
+    QString why;
+    if (StoreLoader(m_model, m_readFile, m_db).load(target, &why))
+        return true;
+    setError(error, why);
+    return false;
 }
 
 QSqlQuery &SQLiteStore::statement(const QString &sql)
@@ -371,6 +281,8 @@ bool SQLiteStore::save(const std::vector<RowChange> &changes, const std::vector<
         setError(error, QStringLiteral("The library store \"%1\" was opened read-only.").arg(m_path));
         return false;
     }
+    if (!beginWriting(error))
+        return false;
     if (!m_db.transaction()) {
         setError(error, m_db.lastError().text());
         return false;

@@ -19,8 +19,8 @@ class QTemporaryDir;
 // the store's UUID. Opening checks the file read-only first; a file that is not
 // ours, is damaged or comes from a newer version is reported and never written.
 // Older versions gain the missing tables and columns in one transaction. Every
-// save is one transaction (rollback journal, full sync), so a process killed
-// during a save leaves the last saved state.
+// save is one transaction (write-ahead log while open, full sync), so a process
+// killed during a save leaves the last saved state.
 class SQLiteStore
 {
 public:
@@ -35,7 +35,12 @@ public:
     {
     public:
         virtual ~LoadTarget() = default;
-        // The value array to fill for a new object of the entity (by model position).
+        // Called first for every entity with rows: its highest primary key. False
+        // refuses the file (an impossible key).
+        virtual bool reserve(int entity, qint64 maxPrimaryKey) = 0;
+        // The value array to fill for a new object of the entity (by model
+        // position); none refuses the file. Runs on two threads at once, never
+        // twice for the same object.
         virtual QVariant *addRow(int entity, qint64 primaryKey) = 0;
         virtual void addMember(int entity, int relationship, qint64 owner, qint64 member) = 0;
         virtual void setMaxPrimaryKey(int entity, qint64 primaryKey) = 0;
@@ -65,7 +70,11 @@ public:
     // The model version the file had when it was opened (before any migration).
     int fileVersion() const { return m_fileVersion; }
 
+    // Reads every object. Until beginWriting, nothing has been written to the
+    // file, so a store found damaged while loading is left as it was.
     bool load(LoadTarget &target, QString *error);
+    // Brings an older file up to date and makes it ready for saves.
+    bool beginWriting(QString *error);
     // Writes the changes and the highest primary keys handed out, all or nothing.
     bool save(const std::vector<RowChange> &changes, const std::vector<std::pair<int, qint64>> &maxPrimaryKeys,
               QString *error);
@@ -83,11 +92,13 @@ private:
 
     const ManagedObjectModel &m_model;
     QString m_path;
+    QString m_readFile; // the file itself, or its recovered copy
     QString m_uuid;
     QString m_connectionName;
     QSqlDatabase m_db;
     std::shared_ptr<QTemporaryDir> m_recoveredCopy;
     std::unordered_map<QString, std::unique_ptr<QSqlQuery>> m_statements;
     bool m_readOnly = false;
+    bool m_writing = false;
     int m_fileVersion = 0;
 };

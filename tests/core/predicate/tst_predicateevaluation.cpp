@@ -39,31 +39,34 @@ class TestPredicateEvaluation : public QObject
     {
         MapKeyValueSource r;
         if (name == QLatin1String("lamp")) {
-            r = MapKeyValueSource({{"item", "Desk Lamp"},
-                                   {"manufacturer", QString::fromUtf8("Ikéa")},
-                                   {"location", "Home"},
-                                   {"labelIndex", 3},
-                                   {"warrantyLevel", 20.5f},
-                                   {"purchasePrice", 19.99},
-                                   {"replacementCost", 25.0},
-                                   {"purchaseDate", QDateTime(QDate(2014, 5, 2), QTime(4, 0), Qt::UTC)},
-                                   {"tags", "office,light"},
-                                   {"insured", true},
-                                   {"recordQty", qint64(2)},
-                                   {"notesPlainText", "Bought at the flea market"}});
-            r.addRelated("customField", {{"cfTextField", "Serial ABC"}});
-            r.addRelated("customField", {{"cfTextField", "Blue"}});
+            r = MapKeyValueSource({ { "item", "Desk Lamp" },
+                                    { "manufacturer", QString::fromUtf8("Ikéa") },
+                                    { "location", "Home" },
+                                    { "labelIndex", 3 },
+                                    { "warrantyLevel", 20.5f },
+                                    { "purchasePrice", 19.99 },
+                                    { "replacementCost", 25.0 },
+                                    { "purchaseDate", QDateTime(QDate(2014, 5, 2), QTime(4, 0), Qt::UTC) },
+                                    { "tags", "office,light" },
+                                    { "insured", true },
+                                    { "recordQty", qint64(2) },
+                                    { "notesPlainText", "Bought at the flea market" } });
+            r.addRelated("customField", { { "cfTextField", "Serial ABC" } });
+            r.addRelated("customField", { { "cfTextField", "Blue" } });
         } else if (name == QLatin1String("expired")) {
-            r = MapKeyValueSource({{"item", "TV"}, {"warrantyLevel", 0.0}, {"location", "Work"}, {"labelIndex", 0}});
-            r.addRelated("customField", {{"cfName", "Custom"}}); // a field without a value
+            r = MapKeyValueSource(
+                { { "item", "TV" }, { "warrantyLevel", 0.0 }, { "location", "Work" }, { "labelIndex", 0 } });
+            r.addRelated("customField", { { "cfName", "Custom" } }); // a field without a value
         } else if (name == QLatin1String("newyear")) {
             // Bought at local midnight on 1 January, one hour east of UTC.
-            r = MapKeyValueSource({{"item", QString::fromUtf8("Chaise d'été")},
-                                   {"purchaseDate", QDateTime(QDate(2015, 1, 1), QTime(0, 0), Qt::OffsetFromUTC, 3600)}});
+            r = MapKeyValueSource(
+                { { "item", QString::fromUtf8("Chaise d'été") },
+                  { "purchaseDate", QDateTime(QDate(2015, 1, 1), QTime(0, 0), Qt::OffsetFromUTC, 3600) } });
         } else if (name == QLatin1String("tools")) {
-            r = MapKeyValueSource({{"item", "C++ Primer"}, {"category", "Tools (garage)"}, {"location", "Garage"}});
+            r = MapKeyValueSource(
+                { { "item", "C++ Primer" }, { "category", "Tools (garage)" }, { "location", "Garage" } });
         } else {
-            r = MapKeyValueSource({{"item", "Chair"}});
+            r = MapKeyValueSource({ { "item", "Chair" } });
         }
         return r;
     }
@@ -75,7 +78,8 @@ private slots:
         QTest::addColumn<QString>("object");
         QTest::addColumn<bool>("expected");
         auto row = [](const char *text, const char *object, bool expected) {
-            QTest::addRow("%s | %s", text, object) << QString::fromUtf8(text) << QString::fromLatin1(object) << expected;
+            QTest::addRow("%s | %s", text, object)
+                << QString::fromUtf8(text) << QString::fromLatin1(object) << expected;
         };
         // Texts and their options.
         row("item CONTAINS[cd] 'lamp'", "lamp", true);
@@ -188,11 +192,11 @@ private slots:
     void valuesInSlots()
     {
         const Predicate p = *Predicate::parse("item == 'Lamp' AND location == 'Home'");
-        const SlotObject a(1, {"item", "location"}, {"Lamp", "Home"});
-        const SlotObject b(2, {"location", "x", "item"}, {"Home", 1, "Lamp"});
-        const SlotObject c(3, {"x"}, {1}, {{"item", "Lamp"}, {"location", "Home"}}); // read by name
-        const SlotObject d(2, {"location", "x", "item"}, {"Work", 1, "Lamp"});
-        const SlotObject e(1, {"item", "location"}, {"Lamp"}); // a slot without a value
+        const SlotObject a(1, { "item", "location" }, { "Lamp", "Home" });
+        const SlotObject b(2, { "location", "x", "item" }, { "Home", 1, "Lamp" });
+        const SlotObject c(3, { "x" }, { 1 }, { { "item", "Lamp" }, { "location", "Home" } }); // read by name
+        const SlotObject d(2, { "location", "x", "item" }, { "Work", 1, "Lamp" });
+        const SlotObject e(1, { "item", "location" }, { "Lamp" }); // a slot without a value
         for (int round = 0; round < 2; ++round) {
             QVERIFY(p.evaluate(a));
             QVERIFY(p.evaluate(b));
@@ -206,7 +210,7 @@ private slots:
     void emptyMatchesEverything()
     {
         QVERIFY(Predicate().evaluate(record("bare")));
-        QVERIFY(Predicate::fromFormat("%K ==", {"item"}).evaluate(record("bare")) == false);
+        QVERIFY(Predicate::fromFormat("%K ==", { "item" }).evaluate(record("bare")) == false);
     }
 
     // Values of every type a store may hand out compare by their meaning.

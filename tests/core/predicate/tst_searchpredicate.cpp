@@ -11,10 +11,9 @@ class TestSearchPredicate : public QObject
 private slots:
     void textForm()
     {
-        const QStringList keys{"barcode",      "category",     "currency",      "item",
-                               "location",     "manufacturer", "model",         "notesPlainText",
-                               "paymentMethod", "purchaseDate", "purchasePrice", "replacementCost",
-                               "serialNumber", "tags",         "vendorName"};
+        const QStringList keys { "barcode",       "category",        "currency",       "item",          "location",
+                                 "manufacturer",  "model",           "notesPlainText", "paymentMethod", "purchaseDate",
+                                 "purchasePrice", "replacementCost", "serialNumber",   "tags",          "vendorName" };
         QStringList terms;
         for (const QString &k : keys)
             terms.append(k + " CONTAINS[cd] \"Lamp 2\"");
@@ -37,7 +36,8 @@ private slots:
         QTest::newRow("barcode") << "barcode" << QVariant("0123456789012") << "4567" << true;
         QTest::newRow("category") << "category" << QVariant("Kitchen") << "kitch" << true;
         QTest::newRow("currency") << "currency" << QVariant("$ - USD") << "usd" << true;
-        QTest::newRow("item, accents") << "item" << QVariant(QString::fromUtf8("Crème brûlée torch")) << "BRULEE" << true;
+        QTest::newRow("item, accents") << "item" << QVariant(QString::fromUtf8("Crème brûlée torch")) << "BRULEE"
+                                       << true;
         QTest::newRow("location") << "location" << QVariant("Garage") << "rag" << true;
         QTest::newRow("manufacturer") << "manufacturer" << QVariant("Acme") << "ACME" << true;
         QTest::newRow("model") << "model" << QVariant("X-200") << "x-2" << true;
@@ -72,9 +72,9 @@ private slots:
 
     void customFields()
     {
-        MapKeyValueSource record({{"item", "Chair"}});
-        record.addRelated("customField", {{"cfName", "Colour"}, {"cfTextField", "Dark oak"}});
-        record.addRelated("customField", {{"cfName", "Size"}});
+        MapKeyValueSource record({ { "item", "Chair" } });
+        record.addRelated("customField", { { "cfName", "Colour" }, { "cfTextField", "Dark oak" } });
+        record.addRelated("customField", { { "cfName", "Size" } });
         QVERIFY(SearchPredicate::forSearchText(QStringLiteral("OAK")).evaluate(record));
         QVERIFY(!SearchPredicate::forSearchText(QStringLiteral("Colour")).evaluate(record));
         QVERIFY(!SearchPredicate::forSearchText(QStringLiteral("x")).evaluate(MapKeyValueSource()));

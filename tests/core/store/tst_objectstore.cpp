@@ -6,12 +6,44 @@
 #include "core/store/ToManySet.h"
 #include "core/store/UndoManager.h"
 
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimeZone>
 
 using namespace StoreTestSupport;
+
+namespace {
+
+// An entity class as Record will be one: it routes changes by name through its
+// own setter and hears about its life through the hooks.
+class HookedGroup : public ManagedObject
+{
+public:
+    static inline QStringList log;
+
+    bool setValue(const QString &key, const QVariant &value) override
+    {
+        log.append(QStringLiteral("setValue ") + key);
+        return set(key, value.toString().trimmed());
+    }
+
+protected:
+    void awakeFromInsert() override { log.append(QStringLiteral("insert")); }
+    void awakeFromFetch() override { log.append(QStringLiteral("fetch ") + valueForKey(QStringLiteral("groupName")).toString()); }
+    void didChangeValueForKey(const QString &key, const QVariant &old) override
+    {
+        log.append(QStringLiteral("changed %1 from %2").arg(key, old.isValid() ? old.toString() : QStringLiteral("nil")));
+    }
+    void didChangeToManyKey(const QString &key, SetMutation mutation, ManagedObject *) override
+    {
+        log.append(QStringLiteral("%1 %2").arg(mutation == SetMutation::Add ? QStringLiteral("add") : QStringLiteral("remove"), key));
+    }
+    void prepareForDeletion() override { log.append(QStringLiteral("delete")); }
+};
+
+} // namespace
 
 // The store keeps every attribute type through a save and a reopen, keeps
 // to-many memberships on both sides, and identifies objects by URI.
@@ -31,6 +63,33 @@ private slots:
                  true);
         QCOMPARE(model.entity(QStringLiteral("Group"))->relationships().first().destinationEntity,
                  QStringLiteral("Website"));
+    }
+
+    void entityClassesHookIn()
+    {
+        ManagedObject::registerEntityClass(QStringLiteral("Group"), [] { return std::make_unique<HookedGroup>(); });
+        const QString file = path();
+        {
+            auto context = openStore(file);
+            ManagedObject *group = context->insertNewObject(QStringLiteral("Group"));
+            QVERIFY(dynamic_cast<HookedGroup *>(group));
+            QVERIFY(group->setValue(QStringLiteral("groupName"), QStringLiteral("  Shops ")));
+            group->set(QStringLiteral("groupName"), QStringLiteral("Shops")); // no change, no hook
+            ManagedObject *site = context->insertNewObject(QStringLiteral("Website"));
+            group->mutableSetValueForKey(QStringLiteral("website")).addObject(site);
+            group->mutableSetValueForKey(QStringLiteral("website")).removeObject(site);
+            QCoreApplication::processEvents();
+            context->undoManager()->undo(); // the whole turn: the name goes back to none
+            context->undoManager()->redo();
+            QVERIFY(context->save());
+        }
+        auto context = openStore(file, ManagedObjectContext::OpenMode::OpenExisting);
+        context->deleteObject(all(*context, QStringLiteral("Group")).first());
+        ManagedObject::registerEntityClass(QStringLiteral("Group"), nullptr);
+        QCOMPARE(HookedGroup::log,
+                 (QStringList{"insert", "setValue groupName", "changed groupName from nil", "add website",
+                              "remove website", "add website", "remove website", "changed groupName from Shops",
+                              "changed groupName from nil", "add website", "remove website", "fetch Shops", "delete"}));
     }
 
     void attributeRoundTrip_data()
@@ -347,6 +406,33 @@ private slots:
         QTest::qWait(10);
         QCOMPARE(events.size(), 1);
         EventBus::instance().remove(this);
+    }
+
+    // A large store is read by two threads, its biggest tables in halves.
+    void largeStoreLoadsWhole()
+    {
+        const QString file = path();
+        QStringList before;
+        {
+            auto context = openStore(file);
+            context->setUndoManager(nullptr);
+            for (int i = 0; i < 12000; ++i) {
+                ManagedObject *r = context->insertNewObject(QStringLiteral("Record"));
+                r->set(QStringLiteral("item"), QStringLiteral("Item %1").arg(i % 97));
+                r->set(QStringLiteral("serialNumber"), QStringLiteral("SN%1").arg(i));
+                r->set(QStringLiteral("recordQty"), i);
+                ManagedObject *f = context->insertNewObject(QStringLiteral("RecordCustomField"));
+                f->set(QStringLiteral("cfTextField"), QString::number(i));
+                r->mutableSetValueForKey(QStringLiteral("customField")).addObject(f);
+                if (i % 1000 == 0)
+                    context->deleteObject(r); // leaves gaps in the keys
+            }
+            QVERIFY(context->save());
+            before = snapshot(*context);
+        }
+        auto context = openStore(file, ManagedObjectContext::OpenMode::OpenExisting);
+        QVERIFY(context);
+        QCOMPARE(snapshot(*context), before);
     }
 
 private:

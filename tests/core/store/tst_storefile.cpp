@@ -103,6 +103,7 @@ private slots:
         QTest::newRow("newer version") << "newer" << "newer version of Stashly (store version 99";
         QTest::newRow("unreadable version") << "bad version" << "is damaged";
         QTest::newRow("damaged pages") << "damaged" << "is damaged";
+        QTest::newRow("impossible identifier") << "huge key" << "is damaged";
     }
 
     void refusedFilesStayUntouched()
@@ -130,6 +131,9 @@ private slots:
         } else if (kind == QLatin1String("bad version")) {
             makeStore(file);
             QVERIFY(execute(file, {metadata.arg("two", "modelVersion")}));
+        } else if (kind == QLatin1String("huge key")) {
+            makeStore(file);
+            QVERIFY(execute(file, {"UPDATE e_Record SET pk = 1099511627776"}));
         } else if (kind == QLatin1String("damaged")) {
             makeStore(file, 300);
             writeBytes(file, QByteArray(4096, '\xaa'), QFileInfo(file).size() / 2);

@@ -64,8 +64,8 @@ private slots:
         while (!out.contains("committing") && child.waitForReadyRead(60000))
             out += child.readAllStandardOutput();
         QVERIFY2(out.contains("committing"), child.readAllStandardError().constData());
-        // Pages were written and a journal lies beside the file: a real half save.
-        QVERIFY(QFileInfo::exists(file + QStringLiteral("-journal")));
+        // Pages of the unfinished save lie in the log beside the file: a real half save.
+        QVERIFY(QFileInfo(file + QStringLiteral("-wal")).size() > 1000000);
         child.kill();
         QVERIFY(child.waitForFinished());
 
@@ -83,7 +83,9 @@ private slots:
             all(*c, QStringLiteral("Record")).first()->set(QStringLiteral("item"), itemOfGeneration(0) + QLatin1Char('!'));
             QVERIFY(c->save()); // and it takes saves again
         }
+        // Closed, the store is one file again.
         QVERIFY(!QFileInfo::exists(file + QStringLiteral("-journal")));
+        QVERIFY(!QFileInfo::exists(file + QStringLiteral("-wal")));
     }
 
     void killedBetweenAndDuringSaves_data()

@@ -1,0 +1,6 @@
+#pragma once
+
+#include "CliCommand.h"
+
+// stashly-cli decode [--strict] [--raw] IMAGE ...
+void addDecodeCommands(CliRegistry &registry);

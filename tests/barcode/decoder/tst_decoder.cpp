@@ -1,0 +1,289 @@
+// The decoder end to end: rendered codes, real photos as the scanner sees
+// them, hostile frames.
+
+#include "barcode/decoder/BarCodeDecoder.h"
+#include "barcode/decoder/SyntheticCode.h"
+#include "barcode/decoder/decode.h"
+#include "barcode/decoder/trace.h"
+#include "barcode/scanner/FrameConverter.h"
+
+#include <QImageReader>
+#include <QTest>
+
+#include <opencv2/imgproc.hpp>
+
+#include <random>
+
+using namespace barcode;
+
+namespace {
+
+// The working image the wrapper makes of a frame.
+images workingImage(const cv::Mat &frame)
+{
+    images img;
+    create_images(img, cv::Size(frame.cols / 2, frame.rows / 2));
+    cv::Mat half;
+    cv::resize(frame, half, img.gray.size(), 0, 0, cv::INTER_AREA);
+    cv::extractChannel(half, img.gray, 2);
+    cv::GaussianBlur(img.gray, img.gray, cv::Size(3, 3), 0, 0, cv::BORDER_REPLICATE);
+    return img;
+}
+
+int barsOnMiddleRow(const cv::Mat &frame)
+{
+    images img = workingImage(frame);
+    adaptive_threshold(img.gray, img.threshold, img.gray.cols / 60);
+    std::vector<int> traces;
+    std::vector<bar> bars;
+    const int y = img.gray.rows / 2;
+    return trace_barcode(img.gray, img.threshold, {0, y}, {img.gray.cols - 1, y}, img.gray.cols / 4,
+                         traces, bars);
+}
+
+bool plausible(const std::string &text)
+{
+    return text.empty() || text.size() == 13;
+}
+
+} // namespace
+
+class TestDecoder : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void renderedCode_data()
+    {
+        QTest::addColumn<QString>("digits");
+        QTest::addColumn<double>("module");
+        QTest::addColumn<double>("blur");
+        QTest::addColumn<bool>("clean");
+        QTest::newRow("worked example") << "4006381333931" << 5.0 << 0.8 << true;
+        QTest::newRow("UPC-A") << "0036602301467" << 5.0 << 0.8 << true;
+        QTest::newRow("first digit 9") << "9780201379624" << 5.0 << 0.8 << true;
+        QTest::newRow("narrow modules") << "9780201379624" << 4.0 << 0.8 << false;
+        QTest::newRow("blurred over a module") << "5901234123457" << 5.0 << 5.0 << false;
+    }
+
+    // A lone clean code crossing the middle row always gives 59 bars (30
+    // bars, 29 spaces): the strict pipeline gives up on the odd count, the
+    // default mode reads it. Codes whose narrow bars merge give fewer.
+    void renderedCode()
+    {
+        QFETCH(QString, digits);
+        QFETCH(double, module);
+        QFETCH(double, blur);
+        QFETCH(bool, clean);
+        synthetic::Style style;
+        style.module = module;
+        style.blur = blur;
+        const cv::Mat frame = synthetic::render(digits.toStdString(), style);
+        QCOMPARE(QString::fromStdString(BarCodeDecoder::decode(frame)), digits);
+        if (clean) {
+            QCOMPARE(barsOnMiddleRow(frame), 59);
+            QCOMPARE(QString::fromStdString(BarCodeDecoder::decode(frame.clone(), true)), QString());
+        } else {
+            QVERIFY(barsOnMiddleRow(frame) < 59);
+        }
+    }
+
+    // A row that ends in the dark gives an even count, which the strict
+    // pipeline searches.
+    void strictReadsEvenCount()
+    {
+        cv::Mat frame = synthetic::render("4006381333931");
+        frame.colRange(600, 640).setTo(cv::Scalar::all(20));
+        QVERIFY(barsOnMiddleRow(frame) % 2 == 0);
+        QCOMPARE(BarCodeDecoder::decode(frame.clone(), true), std::string("4006381333931"));
+        QCOMPARE(BarCodeDecoder::decode(frame), std::string("4006381333931"));
+    }
+
+    void uprightCode()
+    {
+        const cv::Mat frame = synthetic::render("9780201379624", {4.0});
+        cv::Mat square = cv::Mat(frame, cv::Rect(80, 0, 480, 480)).clone();
+        cv::Mat upright;
+        cv::rotate(square, upright, cv::ROTATE_90_COUNTERCLOCKWISE);
+        cv::Mat wide(480, 640, CV_8UC3, cv::Scalar::all(230));
+        upright.copyTo(wide(cv::Rect(80, 0, 480, 480)));
+        QCOMPARE(BarCodeDecoder::decode(wide), std::string("9780201379624"));
+    }
+
+    void defaultModeLeavesTheFrame()
+    {
+        cv::Mat frame = synthetic::render("4006381333931");
+        // Different channels, so that a swap would show.
+        cv::Mat channels[3];
+        cv::split(frame, channels);
+        channels[0] = channels[0] / 2;
+        cv::merge(channels, 3, frame);
+        const cv::Mat before = frame.clone();
+        QCOMPARE(BarCodeDecoder::decode(frame), std::string("4006381333931"));
+        QCOMPARE(cv::norm(frame, before, cv::NORM_INF), 0.0);
+        QCOMPARE(BarCodeDecoder::decode(frame), std::string("4006381333931"));
+
+        // The strict mode swaps the caller's colour order.
+        BarCodeDecoder::decode(frame, true);
+        cv::Mat swapped;
+        cv::cvtColor(before, swapped, cv::COLOR_BGR2RGB);
+        QCOMPARE(cv::norm(frame, swapped, cv::NORM_INF), 0.0);
+    }
+
+    void nothingToRead_data()
+    {
+        QTest::addColumn<int>("width");
+        QTest::addColumn<int>("height");
+        QTest::addColumn<int>("grey");
+        QTest::newRow("black") << 640 << 480 << 0;
+        QTest::newRow("grey") << 640 << 480 << 128;
+        QTest::newRow("white") << 640 << 480 << 255;
+        QTest::newRow("1x1") << 1 << 1 << 0;
+        QTest::newRow("2x2") << 2 << 2 << 255;
+        QTest::newRow("3x640") << 3 << 640 << 200;
+        QTest::newRow("640x3") << 640 << 3 << 200;
+        QTest::newRow("empty") << 0 << 0 << 0;
+    }
+
+    void nothingToRead()
+    {
+        QFETCH(int, width);
+        QFETCH(int, height);
+        QFETCH(int, grey);
+        const cv::Mat frame = width && height ? cv::Mat(height, width, CV_8UC3, cv::Scalar::all(grey)) : cv::Mat();
+        QCOMPARE(BarCodeDecoder::decode(frame), std::string());
+        QCOMPARE(BarCodeDecoder::decode(frame.clone(), true), std::string());
+    }
+
+    void photos_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QString>("digits");
+        QTest::newRow("EAN-13, phone") << "barcodes/zxing-ean13-1/4.webp" << "5449000039231";
+        QTest::newRow("EAN-13, phone 2") << "barcodes/zxing-ean13-1/24.webp" << "5709262942503";
+        QTest::newRow("EAN-13, crop") << "barcodes/zxing-ean13-3/01.png" << "9780764544200";
+        QTest::newRow("EAN-13, shadows") << "barcodes/zxing-ean13-4/01.png" << "9780441014989";
+        QTest::newRow("UPC-A, phone") << "barcodes/zxing-upca-1/21.webp" << "0752919460009";
+        QTest::newRow("UPC-A, mixed") << "barcodes/zxing-upca-4/1.webp" << "0023942431015";
+        QTest::newRow("UPC-A, crop") << "barcodes/zxing-upca-2/01.png" << "0890444000335";
+        QTest::newRow("text, no code") << "no-barcode/falsepositives-01.jpg" << "";
+        QTest::newRow("stripes, no code") << "no-barcode/falsepositives-2-12.jpg" << "";
+    }
+
+    void photos()
+    {
+        QFETCH(QString, file);
+        QFETCH(QString, digits);
+        const QString path = QStringLiteral(STASHLY_SHARED_DIR "/testdata/") + file;
+        const QImage image = QImageReader(path).read();
+        if (image.isNull())
+            QSKIP(qPrintable(QStringLiteral("test photo not available: ") + path));
+        const cv::Mat frame = FrameConverter::fromImage(image);
+        QCOMPARE(QString::fromStdString(BarCodeDecoder::decode(frame)), digits);
+    }
+
+    void frameConversion_data()
+    {
+        QTest::addColumn<int>("width");
+        QTest::addColumn<int>("height");
+        QTest::addColumn<int>("left"); // first frame column the picture covers
+        QTest::newRow("camera size, unchanged") << 640 << 480 << 0;
+        QTest::newRow("square, bordered") << 240 << 240 << 80;
+        QTest::newRow("wide, cropped") << 1280 << 720 << 0;
+    }
+
+    // Luminance in all three channels, height 480, the centred 640 columns;
+    // beyond a narrow picture its edge columns repeat.
+    void frameConversion()
+    {
+        QFETCH(int, width);
+        QFETCH(int, height);
+        QFETCH(int, left);
+        QImage image(width, height, QImage::Format_RGB32);
+        for (int y = 0; y < height; ++y)
+            for (int x = 0; x < width; ++x)
+                image.setPixel(x, y, x < width / 2 ? qRgb(200, 40, 40) : qRgb(20, 180, 250));
+        const cv::Mat frame = FrameConverter::fromImage(image);
+        QCOMPARE(frame.cols, 640);
+        QCOMPARE(frame.rows, 480);
+        QCOMPARE(frame.type(), CV_8UC3);
+        cv::Mat channels[3];
+        cv::split(frame, channels);
+        QCOMPARE(cv::norm(channels[0], channels[1], cv::NORM_INF), 0.0);
+        QCOMPARE(cv::norm(channels[0], channels[2], cv::NORM_INF), 0.0);
+        const QImage grey = image.convertToFormat(QImage::Format_Grayscale8);
+        const int leftGrey = qGray(grey.pixel(0, 0)), rightGrey = qGray(grey.pixel(width - 1, 0));
+        QCOMPARE(int(channels[0].at<uchar>(240, 0)), leftGrey);
+        QCOMPARE(int(channels[0].at<uchar>(240, left + 5)), leftGrey);
+        QCOMPARE(int(channels[0].at<uchar>(240, 639)), rightGrey);
+        QCOMPARE(int(channels[0].at<uchar>(240, 639 - left - 5)), rightGrey);
+    }
+
+    // Nothing a frame holds may make the decoder read or write outside its
+    // buffers (this test runs under the sanitizers too).
+    void hostileFrames_data()
+    {
+        QTest::addColumn<int>("width");
+        QTest::addColumn<int>("height");
+        QTest::addColumn<int>("channels");
+        QTest::addColumn<QString>("content");
+        const QList<QPair<int, int>> sizes = {{1, 1}, {2, 2}, {3, 640}, {640, 3}, {5, 7}, {61, 45},
+                                              {121, 31}, {640, 480}, {1920, 1080}};
+        for (const auto &[w, h] : sizes)
+            for (const char *content : {"noise", "stripes"})
+                QTest::addRow("%dx%d %s", w, h, content) << w << h << 3 << QString::fromLatin1(content);
+        QTest::newRow("grey stripes") << 640 << 480 << 1 << "stripes";
+        QTest::newRow("alpha stripes") << 640 << 480 << 4 << "stripes";
+        QTest::newRow("large noise") << 3000 << 2000 << 3 << "noise";
+    }
+
+    void hostileFrames()
+    {
+        QFETCH(int, width);
+        QFETCH(int, height);
+        QFETCH(int, channels);
+        QFETCH(QString, content);
+        std::mt19937 rng(uint32_t(width * 7919 + height));
+        for (int round = 0; round < 4; ++round) {
+            cv::Mat frame(height, width, CV_8UC(channels));
+            if (content == QLatin1String("noise")) {
+                cv::randu(frame, cv::Scalar::all(0), cv::Scalar::all(256));
+            } else {
+                // Bars of random widths and contrast, sometimes slanted:
+                // these reach every stage of the pipeline.
+                frame.setTo(cv::Scalar::all(std::uniform_int_distribution<int>(120, 255)(rng)));
+                const int slant = std::uniform_int_distribution<int>(-width / 4 - 1, width / 4 + 1)(rng);
+                for (int x = std::uniform_int_distribution<int>(0, 40)(rng); x < width;) {
+                    const int bw = std::uniform_int_distribution<int>(1, 12)(rng);
+                    const int ink = std::uniform_int_distribution<int>(0, 100)(rng);
+                    const int top = std::uniform_int_distribution<int>(0, height / 3 + 1)(rng);
+                    cv::line(frame, {x, top}, {x + slant, height - 1 - top}, cv::Scalar::all(ink), bw);
+                    x += bw + std::uniform_int_distribution<int>(1, 14)(rng);
+                }
+            }
+            QVERIFY(plausible(BarCodeDecoder::decode(frame)));
+            QVERIFY(plausible(BarCodeDecoder::decode(frame.clone(), true)));
+        }
+    }
+
+    // Reading any box, however far outside the image, stays inside the
+    // buffers.
+    void hostileBoxes()
+    {
+        const cv::Mat frame = synthetic::render("4006381333931");
+        std::mt19937 rng(11);
+        std::uniform_int_distribution<int> coordinate(-2000, 2000), small(-3, 3);
+        for (int round = 0; round < 60; ++round) {
+            images img = workingImage(frame);
+            for (point &p : img.corners)
+                p = round % 3 == 0 ? point{small(rng), small(rng)} : point{coordinate(rng), coordinate(rng)};
+            for (const char *flags : {"", "strict", "unchecked"}) {
+                const int ok = read_barcode(img, flags, nullptr, nullptr, FIELD_OF_VIEW);
+                QVERIFY(ok == 0 || ok == 1);
+            }
+        }
+    }
+};
+
+QTEST_GUILESS_MAIN(TestDecoder)
+#include "tst_decoder.moc"

@@ -1,5 +1,6 @@
 #include "CliCommand.h"
 #include "LibraryCommands.h"
+#include "NavigationCommands.h"
 #include "PredicateCommands.h"
 #include "DecodeCommands.h"
 #include "RecordCommands.h"
@@ -15,5 +16,6 @@ CliRegistry makeCliRegistry()
     addPredicateCommands(registry);
     addDecodeCommands(registry);
     addRecordCommands(registry);
+    addNavigationCommands(registry);
     return registry;
 }

@@ -1,0 +1,256 @@
+#include "NavigationCommands.h"
+
+#include "CliLibrary.h"
+
+#include "core/EntityNameChecker.h"
+#include "core/Record.h"
+#include "core/predicate/SearchPredicate.h"
+#include "core/store/ArrayController.h"
+#include "core/store/ManagedObject.h"
+#include "core/store/ManagedObjectContext.h"
+#include "navigation/ListViewController.h"
+#include "navigation/RecordFilterCombination.h"
+#include "navigation/SmartFolder.h"
+#include "navigation/SourceListItem.h"
+#include "navigation/VisibleAssetController.h"
+#include "records/RecordJson.h"
+
+#include <QJsonDocument>
+
+namespace {
+
+const QString kListUsage = QStringLiteral(
+    "list [--category NAME | --smart-folder NAME] [--search TEXT] [--location NAME ...] [--format tsv|json|csv]");
+const QString kSmartFolderUsage = QStringLiteral("smart-folder list | add NAME \"FORMAT\" | remove NAME");
+
+const QStringList kColumns = {QStringLiteral("recordID"),     QStringLiteral("item"),       QStringLiteral("manufacturer"),
+                              QStringLiteral("model"),        QStringLiteral("category"),   QStringLiteral("location"),
+                              QStringLiteral("purchaseDate"), QStringLiteral("warrantyLevel"),
+                              QStringLiteral("expirationDate")};
+
+int usage(CliContext &ctx, const QString &text)
+{
+    ctx.err << "Usage: stashly-cli [--library PATH] " << text << '\n';
+    return 2;
+}
+
+QList<ManagedObject *> objectsNamed(ManagedObjectContext &context, const QString &entity, const QString &key,
+                                    const QString &name)
+{
+    return context.executeFetchRequest(
+        {entity, Predicate::fromFormat(QStringLiteral("%K == %@"), {key, name}), {}, 0});
+}
+
+QStringList namesOf(ManagedObjectContext &context, const QString &entity, const QString &key)
+{
+    QStringList names;
+    for (const ManagedObject *o : context.executeFetchRequest({entity, Predicate(), {}, 0}))
+        names.append(o->valueForKey(key).toString());
+    names.sort(Qt::CaseInsensitive);
+    return names;
+}
+
+// A cell of the tsv and csv forms: the value as the JSON form writes it.
+QString cellText(const Record &record, const QString &key)
+{
+    if (key == QLatin1String("recordID"))
+        return record.recordIDText();
+    const int a = record.entity().attributeIndex(key);
+    const QJsonValue v = RecordJson::valueToJson(record.ManagedObject::valueForKey(key),
+                                                 record.entity().attributes().at(a).type);
+    if (v.isDouble())
+        return QString::number(v.toDouble(), 'g', 15);
+    return v.isString() ? v.toString() : QString();
+}
+
+QString tsvCell(QString text)
+{
+    // One record per line, one field per tab: those characters are written escaped.
+    text.replace(QLatin1Char('\\'), QLatin1String("\\\\"));
+    text.replace(QLatin1Char('\t'), QLatin1String("\\t"));
+    text.replace(QLatin1Char('\n'), QLatin1String("\\n"));
+    text.replace(QLatin1Char('\r'), QLatin1String("\\r"));
+    return text;
+}
+
+QString csvCell(const QString &text)
+{
+    if (!text.contains(QLatin1Char(',')) && !text.contains(QLatin1Char('"')) && !text.contains(QLatin1Char('\n'))
+        && !text.contains(QLatin1Char('\r')))
+        return text;
+    QString quoted = text;
+    quoted.replace(QLatin1Char('"'), QLatin1String("\"\""));
+    return QLatin1Char('"') + quoted + QLatin1Char('"');
+}
+
+int runList(CliContext &ctx, const QStringList &args)
+{
+    QString category, smartFolder, search, format = QStringLiteral("tsv");
+    QStringList locations;
+    bool hasSearch = false;
+    for (int i = 0; i < args.size(); ++i) {
+        const QString &a = args.at(i);
+        if (i + 1 >= args.size())
+            return usage(ctx, kListUsage);
+        const QString value = args.at(++i);
+        if (a == QLatin1String("--category"))
+            category = value;
+        else if (a == QLatin1String("--smart-folder"))
+            smartFolder = value;
+        else if (a == QLatin1String("--search")) {
+            search = value;
+            hasSearch = true;
+        } else if (a == QLatin1String("--location"))
+            locations.append(value);
+        else if (a == QLatin1String("--format"))
+            format = value;
+        else
+            return usage(ctx, kListUsage);
+    }
+    if ((!category.isEmpty() && !smartFolder.isEmpty())
+        || !QStringList{QStringLiteral("tsv"), QStringLiteral("json"), QStringLiteral("csv")}.contains(format))
+        return usage(ctx, kListUsage);
+
+    std::unique_ptr<CliLibrary> library = CliLibrary::open(ctx, CliLibrary::Access::Read);
+    if (!library)
+        return 1;
+    ManagedObjectContext &context = library->context();
+
+    // Only rows and locations the window could show can be chosen.
+    QString rowType = SourceListItem::rowTypeAll;
+    QString rowName = SourceListItem::allRecordsTitle;
+    if (!category.isEmpty()) {
+        if (objectsNamed(context, QStringLiteral("Category"), QStringLiteral("categoryName"), category).isEmpty()) {
+            ctx.err << "No category named \"" << category << "\". The categories are: "
+                    << namesOf(context, QStringLiteral("Category"), QStringLiteral("categoryName")).join(QLatin1String(", "))
+                    << '\n';
+            return 1;
+        }
+        rowType = SourceListItem::rowTypeCategory;
+        rowName = category;
+    } else if (!smartFolder.isEmpty()) {
+        if (objectsNamed(context, SmartFolder::entityName, SmartFolder::smartFolderNameKey, smartFolder).isEmpty()) {
+            ctx.err << "No smart folder named \"" << smartFolder << "\". The smart folders are: "
+                    << namesOf(context, SmartFolder::entityName, SmartFolder::smartFolderNameKey).join(QLatin1String(", "))
+                    << '\n';
+            return 1;
+        }
+        rowType = SourceListItem::rowTypeSmart;
+        rowName = smartFolder;
+    }
+    const QStringList known = namesOf(context, QStringLiteral("Location"), QStringLiteral("locationName"));
+    for (const QString &l : std::as_const(locations)) {
+        if (!known.contains(l)) {
+            ctx.err << "No location named \"" << l << "\". The locations are: " << known.join(QLatin1String(", "))
+                    << '\n';
+            return 1;
+        }
+    }
+
+    // The filters the location bar and the search field make, combined as the views combine them.
+    const Predicate locationFilter = locations.isEmpty()
+        ? Predicate()
+        : Predicate::fromFormat(QStringLiteral("location IN %@"), {locations});
+    const Predicate searchFilter = hasSearch && !search.isEmpty() ? SearchPredicate::forSearchText(search) : Predicate();
+    const QList<ManagedObject *> folders = context.executeFetchRequest({SmartFolder::entityName, Predicate(), {}, 0});
+    const Predicate filter = RecordFilterCombination::combinedFilter(locationFilter, searchFilter, rowType, rowName, folders)
+                                 .value_or(Predicate::falsePredicate());
+
+    VisibleAssetController &assets = VisibleAssetController::sharedManager();
+    assets.setManagedObjectContext(&context);
+    assets.recordArrayController().setSortDescriptors(ListViewController::defaultSortDescriptors());
+    assets.reloadRecordList(filter);
+    const QList<ManagedObject *> records = assets.recordArrayController().arrangedObjects();
+    assets.setManagedObjectContext(nullptr);
+
+    if (format != QLatin1String("json"))
+        ctx.out << (format == QLatin1String("csv") ? kColumns.join(QLatin1Char(',')) : kColumns.join(QLatin1Char('\t')))
+                << '\n';
+    for (ManagedObject *object : records) {
+        const Record *record = Record::from(object);
+        if (!record)
+            continue;
+        if (format == QLatin1String("json")) {
+            ctx.out << QString::fromUtf8(QJsonDocument(RecordJson::toJson(*record)).toJson(QJsonDocument::Compact))
+                    << '\n';
+            continue;
+        }
+        QStringList cells;
+        for (const QString &key : kColumns)
+            cells.append(format == QLatin1String("csv") ? csvCell(cellText(*record, key)) : tsvCell(cellText(*record, key)));
+        ctx.out << cells.join(format == QLatin1String("csv") ? QLatin1Char(',') : QLatin1Char('\t')) << '\n';
+    }
+    return 0;
+}
+
+int runSmartFolder(CliContext &ctx, const QStringList &args)
+{
+    const QString action = args.value(0);
+    if (action == QLatin1String("list") && args.size() == 1) {
+        std::unique_ptr<CliLibrary> library = CliLibrary::open(ctx, CliLibrary::Access::Read);
+        if (!library)
+            return 1;
+        VisibleAssetController &assets = VisibleAssetController::sharedManager();
+        assets.setManagedObjectContext(&library->context());
+        const QList<ManagedObject *> records = assets.allRecords();
+        ctx.out << "name\trecords\trules\n";
+        for (const ManagedObject *folder :
+             library->context().executeFetchRequest({SmartFolder::entityName, Predicate(), {}, 0})) {
+            const std::optional<Predicate> rules = SmartFolder::predicate(folder);
+            ctx.out << tsvCell(SmartFolder::name(folder)) << '\t' << assets.recordCountOfSmartFolder(folder, records)
+                    << '\t' << tsvCell(rules ? rules->description() : QStringLiteral("(unreadable)")) << '\n';
+        }
+        assets.setManagedObjectContext(nullptr);
+        return 0;
+    }
+    if (action == QLatin1String("add") && args.size() == 3) {
+        QString error;
+        const std::optional<Predicate> rules = Predicate::tryFromFormat(args.at(2), {}, &error);
+        if (!rules || rules->isEmpty()) {
+            ctx.err << "Bad rules \"" << args.at(2) << "\": " << (rules ? QStringLiteral("no rules") : error) << '\n';
+            return 2;
+        }
+        std::unique_ptr<CliLibrary> library = CliLibrary::open(ctx, CliLibrary::Access::Change);
+        if (!library)
+            return 1;
+        ArrayController folders(&library->context(), SmartFolder::entityName);
+        // Named like a folder added in the window: made unique among the folders.
+        const QString name = EntityNameChecker::checkName(args.at(1), folders, SmartFolder::smartFolderNameKey);
+        ManagedObject *folder = library->context().insertNewObject(SmartFolder::entityName);
+        folder->setValue(SmartFolder::smartFolderNameKey, name);
+        SmartFolder::setPredicate(folder, SmartFolder::withOrAtTop(*rules));
+        if (!library->save(ctx))
+            return 1;
+        ctx.out << name << '\n';
+        return 0;
+    }
+    if (action == QLatin1String("remove") && args.size() == 2) {
+        std::unique_ptr<CliLibrary> library = CliLibrary::open(ctx, CliLibrary::Access::Change);
+        if (!library)
+            return 1;
+        const QList<ManagedObject *> found
+            = objectsNamed(library->context(), SmartFolder::entityName, SmartFolder::smartFolderNameKey, args.at(1));
+        if (found.isEmpty()) {
+            ctx.err << "No smart folder named \"" << args.at(1) << "\"\n";
+            return 1;
+        }
+        if (library->context().countForFetchRequest({SmartFolder::entityName, Predicate(), {}, 0}) <= 1) {
+            ctx.err << "You must have at least one Smart Folder\n";
+            return 1;
+        }
+        library->context().deleteObject(found.first());
+        return library->save(ctx) ? 0 : 1;
+    }
+    return usage(ctx, kSmartFolderUsage);
+}
+
+} // namespace
+
+void addNavigationCommands(CliRegistry &registry)
+{
+    registry.add({QStringLiteral("list"), kListUsage,
+                  QStringLiteral("print the records a row, a search and locations show, as the list orders them"),
+                  runList});
+    registry.add({QStringLiteral("smart-folder"), kSmartFolderUsage,
+                  QStringLiteral("list, add or remove smart folders"), runSmartFolder});
+}

@@ -17,14 +17,13 @@
 #include "navigation/SourceListController.h"
 #include "navigation/SourceListModel.h"
 #include "navigation/VisibleAssetController.h"
+#include "ui/RecordListView.h"
+#include "ui/SourceListView.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
-#include <QHeaderView>
-#include <QTableView>
 #include <QTemporaryDir>
-#include <QTreeView>
 
 #include <algorithm>
 #include <cstdio>
@@ -129,15 +128,10 @@ int main(int argc, char **argv)
     std::fprintf(stderr, "  library of %d records made in %lld ms\n", kRecords, fillTimer.elapsed());
 
     NavigationControllers nav(context.get());
-    SourceListModel sourceModel(&nav.sourceList());
-    RecordListModel listModel(&nav.listView());
-    QTreeView tree;
-    tree.setModel(&sourceModel);
-    tree.setHeaderHidden(true);
-    QTableView table;
-    table.setModel(&listModel);
-    table.verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    table.verticalHeader()->setDefaultSectionSize(20);
+    // The window's own views: the source list and the record list.
+    SourceListView tree(&nav.sourceList());
+    RecordListView table(&nav.listView());
+    RecordListModel &listModel = *table.recordModel();
     table.resize(1000, 600);
     tree.show();
     table.show();

@@ -447,6 +447,14 @@ bool SourceListController::acceptFileDrop(int row, const QVariantMap &payload)
 void SourceListController::midnightChecker()
 {
     const QDateTime now = (m_clock ? m_clock() : QDateTime::currentDateTime()).toLocalTime();
+    const QDateTime last = std::exchange(m_lastTick, now);
+    // Ticks far apart mean the computer slept: the library is shown afresh, and a
+    // midnight slept through is made up for.
+    if (last.isValid() && last.secsTo(now) > 150) {
+        handleRefresh(Event{wakeEvent, this, {}});
+        if (last.date() != now.date() && !(now.time().hour() == 0 && now.time().minute() == 0))
+            handleRefresh(Event{midnightEvent, this, {}});
+    }
     if (now.time().hour() == 0 && now.time().minute() == 0)
         handleRefresh(Event{midnightEvent, this, {}});
 }

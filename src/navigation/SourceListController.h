@@ -30,6 +30,8 @@ public:
     // The internal event of a context-menu force-select and the timer's event.
     static inline const QString contextMenuRequest = QStringLiteral("SourceListContextMenuRequest");
     static inline const QString midnightEvent = QStringLiteral("midnight");
+    // There is no wake-from-sleep notice to observe here: a late timer tick stands for it.
+    static inline const QString wakeEvent = QStringLiteral("wake");
 
     explicit SourceListController(ManagedObjectContext *context, QObject *parent = nullptr);
     ~SourceListController() override;
@@ -128,6 +130,7 @@ private:
     bool m_showsWebView = false;
     QTimer m_midnightTimer;
     std::function<QDateTime()> m_clock;
+    QDateTime m_lastTick;
     std::function<void(ManagedObject *)> m_recalculate;
     std::function<void()> m_deleteAction;
     QList<ManagedObject *> m_recalcQueue;

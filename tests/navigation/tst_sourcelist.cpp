@@ -493,6 +493,42 @@ private slots:
         QCOMPARE(rebuilt.count(), 0);
     }
 
+    void wakeFromSleep_data()
+    {
+        QTest::addColumn<QDateTime>("before");
+        QTest::addColumn<QDateTime>("after");
+        QTest::addColumn<bool>("refreshes");
+        QTest::addColumn<bool>("recalculates");
+        const QDate day(2024, 3, 5);
+        QTest::newRow("a minute later") << QDateTime(day, QTime(14, 0)) << QDateTime(day, QTime(14, 1)) << false << false;
+        QTest::newRow("slept an hour") << QDateTime(day, QTime(14, 0)) << QDateTime(day, QTime(15, 0)) << true << false;
+        QTest::newRow("slept through midnight") << QDateTime(day, QTime(23, 0)) << QDateTime(day.addDays(1), QTime(7, 0))
+                                                << true << true;
+    }
+
+    void wakeFromSleep()
+    {
+        QFETCH(QDateTime, before);
+        QFETCH(QDateTime, after);
+        QFETCH(bool, refreshes);
+        QFETCH(bool, recalculates);
+        makeStandardLibrary();
+        startNavigation();
+        int recalculated = 0;
+        list().setWarrantyRecalculation([&](ManagedObject *) { ++recalculated; });
+        QDateTime now = before;
+        list().setClock([&now] { return now; });
+        list().midnightChecker();
+        m_lib->category(QStringLiteral("Garden"));
+        QSignalSpy rebuilt(&list(), &SourceListController::treeRebuilt);
+        now = after;
+        list().midnightChecker();
+        QTRY_VERIFY(!list().isRecalculating());
+        QCOMPARE(rebuilt.count() > 0, refreshes);
+        QCOMPARE(list().visibleRowNames().contains("Garden"), refreshes);
+        QCOMPARE(recalculated, recalculates ? 5 : 0);
+    }
+
     void finishedLaunching()
     {
         makeStandardLibrary();

@@ -113,6 +113,8 @@ void RecordViewController::refreshNow()
         list.setSelectedObjects(remembered);
     afterRefresh();
     emit refreshed();
+    // The list may have been arranged without announcing every step.
+    m_selectionCheck.request();
 }
 
 int RecordViewController::modeFromText(const QString &text)

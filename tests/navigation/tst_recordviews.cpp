@@ -8,6 +8,7 @@
 #include "navigation/ListViewController.h"
 #include "navigation/NavigationControllers.h"
 #include "navigation/NoRecordSelectedController.h"
+#include "navigation/SearchFieldController.h"
 #include "navigation/RecordIconModel.h"
 #include "navigation/RecordListColumn.h"
 #include "navigation/RecordListModel.h"
@@ -320,6 +321,41 @@ private slots:
         QVERIFY(!view.contextMenuForRow(-1));
         QVERIFY(list().selectionIndexes().isEmpty());
         QVERIFY(!detail.controlsEnabled());
+    }
+
+    void selectionLeavingTheListIsPublished_data()
+    {
+        QTest::addColumn<int>("viewMode");
+        QTest::addColumn<QString>("how");
+        QTest::addColumn<QString>("event");
+        QTest::newRow("list, searched away") << 1 << "search" << Events::TBXRecordListSelectionChanged;
+        QTest::newRow("list, cleared by another controller") << 1 << "clear" << Events::TBXRecordListSelectionChanged;
+        QTest::newRow("icons, searched away") << 0 << "search" << Events::TBXImageBrowserSelectionChanged;
+    }
+
+    void selectionLeavingTheListIsPublished()
+    {
+        QFETCH(int, viewMode);
+        QFETCH(QString, how);
+        QFETCH(QString, event);
+        start(viewMode);
+        if (viewMode == 1)
+            m_nav->listView().tableViewSelectionDidChange({0});
+        else
+            m_nav->iconView().imageBrowserSelectionDidChange({0}, true);
+        QVERIFY(m_nav->noRecordSelected().controlsEnabled());
+        EventSpy spy({event});
+        if (how == QLatin1String("search"))
+            m_nav->searchField().searchFieldSearch(QStringLiteral("no such thing"));
+        else
+            list().setSelectionIndexes({});
+        QTRY_COMPARE(spy.events.size(), 1);
+        QVERIFY(SelectedAssets::fromVariant(spy.events.first().userInfo.value("selectedAssets")).isEmpty());
+        QVERIFY(!m_nav->noRecordSelected().controlsEnabled());
+        // Nothing more while nothing changes.
+        m_nav->listView().refresh();
+        QTest::qWait(10);
+        QCOMPARE(spy.events.size(), 1);
     }
 
     void newRecordStep_data()

@@ -226,7 +226,7 @@ private slots:
         startNavigation();
         UndoManager *undo = m_lib->context->undoManager();
         undo->removeAllActions();
-        for (const QString &title : {"Books", "Warranty Warning", "Shops", "All Records"})
+        for (const char *title : {"Books", "Warranty Warning", "Shops", "All Records"})
             list().selectRow(rowOf(title));
         QTest::qWait(10);
         QVERIFY(!undo->canUndo());

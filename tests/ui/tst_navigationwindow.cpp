@@ -1,6 +1,8 @@
 #include "../navigation/NavigationTestSupport.h"
 
+#include "core/Events.h"
 #include "core/Settings.h"
+#include "navigation/DetailCardColorScheme.h"
 #include "core/store/ArrayController.h"
 #include "navigation/NavigationControllers.h"
 #include "navigation/RecordIconModel.h"
@@ -153,6 +155,22 @@ private slots:
         QTest::keyClick(m_window.get(), Qt::Key_2, Qt::ControlModifier);
         QTRY_VERIFY(area->listView()->isVisible());
         QCOMPARE(Settings::integer(Settings::viewMode), 1);
+    }
+
+    void enhancedCardFollowsTheColourScheme()
+    {
+        EnhancedDetailCard *card = m_panes->recordArea()->enhancedView()->card();
+        QCOMPARE(card->colorSchemeIndex(), DetailCardColorScheme::defaultIndex);
+        Settings::setValue(Settings::colorSchemeIndex, 3);
+        EventBus::instance().post(Events::TBXColorSchemeUpdated);
+        QCOMPARE(card->colorSchemeIndex(), 3);
+        QCOMPARE(DetailCardColorScheme::scheme(3).name, QStringLiteral("Sunset"));
+        // Indexes outside the menu draw with the default scheme.
+        QCOMPARE(DetailCardColorScheme::scheme(9).name, DetailCardColorScheme::scheme(1).name);
+        QTest::keyClick(m_window.get(), Qt::Key_3, Qt::ControlModifier);
+        QTRY_VERIFY(card->isVisible());
+        const QImage drawn = card->grab().toImage();
+        QCOMPARE(drawn.pixelColor(4, 4), DetailCardColorScheme::scheme(3).background);
     }
 
     void commandsWhereTheyBelong()

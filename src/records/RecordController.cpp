@@ -295,6 +295,9 @@ Record *RecordController::addNewRecord(const QVariantMap &request)
     record->setLocation(location);
     record->setCurrency(currency);
     record->setReplacementCurrency(currency);
+    // One of a thing unless said otherwise; an empty quantity would show as 0 in
+    // the form and count as nothing in totals.
+    record->setRecordQty(1);
     record->setRecordID(*number);
     record->setModel(QStringLiteral(""));
     record->setItem(QStringLiteral("New Item"));

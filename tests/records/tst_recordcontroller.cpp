@@ -222,6 +222,7 @@ private slots:
         QCOMPARE(r->location(), location);
         QCOMPARE(r->currency(), currency);
         QCOMPARE(r->replacementCurrency(), currency);
+        QCOMPARE(r->valueForKey(QStringLiteral("recordQty")).toLongLong(), 1);
         QCOMPARE(r->model(), QString());
         QCOMPARE(r->manufacturer(), QString());
         QVERIFY(r->valueForKey(QStringLiteral("model")).isValid()); // empty, not missing

@@ -41,6 +41,8 @@ RecordListView::RecordListView(ListViewController *controller, QWidget *parent)
     horizontalHeader()->setSectionsMovable(true);
     horizontalHeader()->setHighlightSections(false);
     horizontalHeader()->setSortIndicatorShown(true);
+    // The list starts in item order; say so on the header (before the sort hook is connected).
+    horizontalHeader()->setSortIndicator(RecordListColumn::indexOf(QStringLiteral("item")), Qt::AscendingOrder);
     horizontalHeader()->setSectionsClickable(true);
     horizontalHeader()->setStretchLastSection(true);
     horizontalHeader()->setContextMenuPolicy(Qt::CustomContextMenu);

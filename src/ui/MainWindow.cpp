@@ -77,6 +77,10 @@ void MainWindow::buildMenus()
     file->setObjectName(QStringLiteral("fileMenu"));
     QAction *close = file->addAction(tr("&Close Window"), this, &QWidget::close);
     close->setShortcut(QKeySequence::Close);
+    if (m_delegate) {
+        QAction *save = file->addAction(tr("&Save"), this, [this] { m_delegate->saveAction(); });
+        save->setShortcut(QKeySequence::Save);
+    }
     file->addSeparator();
     QAction *quit = file->addAction(tr("&Quit Stashly"), this, &QWidget::close);
     quit->setShortcut(QKeySequence::Quit);
@@ -84,6 +88,22 @@ void MainWindow::buildMenus()
 
     QMenu *edit = menuBar()->addMenu(tr("&Edit"));
     edit->setObjectName(QStringLiteral("editMenu"));
+    if (m_delegate) {
+        // One undo history for the whole program, kept by the store.
+        QAction *undo = edit->addAction(tr("&Undo"), this, [this] { m_delegate->undoAction(); });
+        undo->setObjectName(QStringLiteral("undoAction"));
+        undo->setShortcut(QKeySequence::Undo);
+        QAction *redo = edit->addAction(tr("&Redo"), this, [this] { m_delegate->redoAction(); });
+        redo->setObjectName(QStringLiteral("redoAction"));
+        redo->setShortcut(QKeySequence::Redo);
+        const auto refresh = [this, undo, redo] {
+            undo->setEnabled(m_delegate->canUndo());
+            redo->setEnabled(m_delegate->canRedo());
+        };
+        connect(m_delegate, &Stashly2_AppDelegate::undoStateChanged, this, refresh);
+        refresh();
+        edit->addSeparator();
+    }
     QAction *prefs = edit->addAction(tr("&Preferences..."), this, &MainWindow::showPreferences);
     prefs->setShortcut(QKeySequence(QStringLiteral("Ctrl+,")));
     prefs->setMenuRole(QAction::PreferencesRole);

@@ -7,6 +7,7 @@
 #include "core/Stashly2_AppDelegate.h"
 #include "core/TBXRunAlertPanel.h"
 #include "core/store/ManagedObjectContext.h"
+#include "core/store/UndoManager.h"
 
 #include <QDir>
 #include <QFile>
@@ -175,6 +176,28 @@ private slots:
         QVERIFY(!DatabaseTools::isDatabaseLockedAtPath(package()));
         QCOMPARE(QDir(temp).isEmpty(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden), change);
         QVERIFY(!context->hasChanges());
+    }
+
+    // The Undo and Redo commands follow the store's undo manager.
+    void undoAndRedoFollowTheStore()
+    {
+        Stashly2_AppDelegate delegate;
+        ManagedObjectContext *context = delegate.managedObjectContext();
+        QVERIFY(context);
+        delegate.applicationDidFinishLaunching();
+        QTest::qWait(20); // the launch's own changes close their undo group
+        context->undoManager()->removeAllActions();
+        ManagedObject *shed = context->insertNewObject(QStringLiteral("Location"));
+        shed->setValue(QStringLiteral("locationName"), QStringLiteral("Shed"));
+        QTest::qWait(20); // end of the event-loop turn: the group closes, the change is announced
+        QVERIFY(delegate.canUndo());
+        QVERIFY(!delegate.canRedo());
+        delegate.undoAction();
+        QVERIFY(shed->isDeleted() || !context->objectWithID(shed->objectID()));
+        QVERIFY(delegate.canRedo());
+        delegate.redoAction();
+        QVERIFY(delegate.canUndo());
+        delegate.applicationShouldTerminate();
     }
 
     void cancelledQuitKeepsTheLock()

@@ -75,8 +75,9 @@ void MainWindow::buildMenus()
 {
     QMenu *file = menuBar()->addMenu(tr("&File"));
     file->setObjectName(QStringLiteral("fileMenu"));
-    QAction *close = file->addAction(tr("&Close Window"), this, &QWidget::close);
+    QAction *close = file->addAction(tr("&Close Window"), this, &MainWindow::closeMenuItem);
     close->setShortcut(QKeySequence::Close);
+    close->setShortcutContext(Qt::ApplicationShortcut); // closes whichever of our windows is in front
     if (m_delegate) {
         QAction *save = file->addAction(tr("&Save"), this, [this] { m_delegate->saveAction(); });
         save->setShortcut(QKeySequence::Save);
@@ -142,6 +143,23 @@ void MainWindow::replaceArea(QWidget *&area, QWidget *pane)
         area->deleteLater();
     }
     area = pane;
+}
+
+void MainWindow::closeMenuItem()
+{
+    WindowCloseController::WindowState state;
+    state.preferencesKey = m_preferences && m_preferences->isActiveWindow();
+    state.mainWindowKey = isActiveWindow();
+    switch (m_closeController.closeMenuItem(state)) {
+    case WindowCloseController::Target::Preferences:
+        m_preferences->close();
+        break;
+    case WindowCloseController::Target::MainWindow:
+        close();
+        break;
+    default:
+        break;
+    }
 }
 
 bool MainWindow::commitEditing()

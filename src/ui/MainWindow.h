@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/WindowCloseController.h"
+
 #include <QMainWindow>
 
 class QMenu;
@@ -39,6 +41,8 @@ public:
     bool commitEditing();
 
 public slots:
+    // The Close command: the window in front, in the program's close order.
+    void closeMenuItem();
     void showPreferences();
     void showTroubleshooting();
 
@@ -51,6 +55,7 @@ private:
     void replaceArea(QWidget *&area, QWidget *pane);
 
     Stashly2_AppDelegate *m_delegate = nullptr;
+    WindowCloseController m_closeController;
     bool m_terminating = false;
     QWidget *m_sourceArea = nullptr;
     QWidget *m_recordArea = nullptr;

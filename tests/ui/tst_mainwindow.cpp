@@ -36,6 +36,13 @@ private slots:
         QCOMPARE(prefs->windowTitle(), QStringLiteral("Database Selection"));
         QVERIFY(database->isChecked());
 
+        // The Close command closes the window in front: here the preferences.
+        prefs->activateWindow();
+        QTRY_VERIFY(prefs->isActiveWindow());
+        window.closeMenuItem();
+        QVERIFY(!prefs->isVisible());
+        QVERIFY(window.isVisible());
+
         window.showTroubleshooting();
         QVERIFY(window.troubleshootingWindow()->controller().isOpen());
         window.troubleshootingWindow()->close();

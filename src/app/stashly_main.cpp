@@ -51,7 +51,12 @@ int main(int argc, char *argv[])
         quit,
         {},
     });
-    UnixSignalQuit signalQuit(quit);
+    // A signal quits even while an alert waits for an answer (a store that
+    // cannot be opened shows one before the window does).
+    UnixSignalQuit signalQuit([&alerts, quit] {
+        alerts.dismissAll();
+        quit();
+    });
 
     // The store opens while the main window loads, before the launch sequence.
     std::unique_ptr<RecordController> records;

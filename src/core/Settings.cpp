@@ -3,9 +3,13 @@
 #include "core/PlatformPaths.h"
 
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QMutex>
+#include <QRegularExpression>
 #include <QSettings>
 #include <QStandardPaths>
+#include <QStringDecoder>
 
 #include <memory>
 
@@ -27,6 +31,23 @@ std::unique_ptr<QSettings> &store()
 {
     static std::unique_ptr<QSettings> s;
     return s;
+}
+
+QString &lastWriteError()
+{
+    static QString error;
+    return error;
+}
+
+// Callers hold the mutex.
+bool synced(QSettings &s)
+{
+    s.sync();
+    if (s.status() == QSettings::NoError)
+        return true;
+    if (lastWriteError().isEmpty())
+        lastWriteError() = QStringLiteral("The settings file %1 could not be written.").arg(s.fileName());
+    return false;
 }
 
 QString defaultFilePath()
@@ -106,20 +127,84 @@ QVariant Settings::value(const QString &key)
     return settingsLocked().value(key);
 }
 
-void Settings::setValue(const QString &key, const QVariant &value)
+bool Settings::setValue(const QString &key, const QVariant &value)
 {
     QMutexLocker lock(&mutex());
     QSettings &s = settingsLocked();
     s.setValue(key, value);
-    s.sync();
+    return synced(s);
 }
 
-void Settings::remove(const QString &key)
+bool Settings::remove(const QString &key)
 {
     QMutexLocker lock(&mutex());
     QSettings &s = settingsLocked();
     s.remove(key);
-    s.sync();
+    return synced(s);
+}
+
+QString Settings::writeError()
+{
+    QMutexLocker lock(&mutex());
+    return lastWriteError();
+}
+
+void Settings::clearWriteError()
+{
+    QMutexLocker lock(&mutex());
+    lastWriteError().clear();
+}
+
+bool Settings::isUsableFile(const QString &path, QString *why)
+{
+    const auto refuse = [why](const QString &text) {
+        if (why)
+            *why = text;
+        return false;
+    };
+    if (path.trimmed().isEmpty())
+        return refuse(QStringLiteral("No settings file was given: --settings needs a path."));
+    const QFileInfo info(path);
+    if (!info.exists()) {
+        if (info.isSymLink())
+            return refuse(QStringLiteral("The settings file %1 is a symbolic link to nothing.").arg(path));
+        const QFileInfo folder(info.absolutePath());
+        if (!folder.isDir())
+            return refuse(QStringLiteral("The settings file %1 cannot be made: there is no folder %2.")
+                              .arg(path, folder.filePath()));
+        if (!folder.isWritable())
+            return refuse(QStringLiteral("The settings file %1 cannot be made: the folder %2 is not writable.")
+                              .arg(path, folder.filePath()));
+        return true;
+    }
+    if (info.isDir())
+        return refuse(QStringLiteral("%1 is a folder, not a settings file.").arg(path));
+    if (!info.isFile())
+        return refuse(QStringLiteral("%1 is not a regular file, so it cannot be a settings file.").arg(path));
+    if (!info.isWritable())
+        return refuse(QStringLiteral("The settings file %1 cannot be written.").arg(path));
+    constexpr qint64 kLargest = 1 << 20;
+    const QString notOurs = QStringLiteral("%1 is not a Stashly settings file; it is left as it is.").arg(path);
+    if (info.size() > kLargest)
+        return refuse(notOurs);
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return refuse(QStringLiteral("The settings file %1 cannot be read: %2").arg(path, file.errorString()));
+    const QByteArray bytes = file.readAll();
+    if (bytes.trimmed().isEmpty())
+        return true;
+    QStringDecoder utf8(QStringDecoder::Utf8);
+    const QString text = utf8(bytes);
+    if (utf8.hasError() || bytes.contains('\0'))
+        return refuse(notOurs);
+    static const QRegularExpression line(QStringLiteral(R"(^\s*(|[;#].*|\[[^\]]+\]|[^=\s][^=]*=.*)\s*$)"));
+    bool general = false;
+    for (const QString &l : text.split(QLatin1Char('\n'))) {
+        if (!line.match(l).hasMatch())
+            return refuse(notOurs);
+        general = general || l.trimmed() == QLatin1String("[General]");
+    }
+    return general || refuse(notOurs);
 }
 
 int Settings::integer(const QString &key)

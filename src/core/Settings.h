@@ -44,12 +44,24 @@ public:
     // An empty path returns to the per-user default.
     static void setFilePath(const QString &path);
     static QString filePath();
+    // Whether `path` may serve as the settings file: one that does not exist
+    // yet (in a folder that does), an empty file, or a settings file as this
+    // program writes them (INI lines under a [General] section, UTF-8, small).
+    // Anything else (a folder, a pipe, a file that cannot be written, a file of
+    // other content) is refused with the reason, so that it is never overwritten.
+    static bool isUsableFile(const QString &path, QString *why);
+
+    // The first failure to write a setting since clearWriteError(), described
+    // for the user; empty when every write reached the file.
+    static QString writeError();
+    static void clearWriteError();
 
     static bool contains(const QString &key);
     // The stored value; an invalid QVariant when the key has no value.
     static QVariant value(const QString &key);
-    static void setValue(const QString &key, const QVariant &value);
-    static void remove(const QString &key);
+    // False (and writeError() says why) when the value did not reach the file.
+    static bool setValue(const QString &key, const QVariant &value);
+    static bool remove(const QString &key);
 
     // Typed reads. A missing key gives the stated default, else 0 / empty.
     static int integer(const QString &key);

@@ -29,9 +29,6 @@ namespace {
 
 Stashly2_AppDelegate *g_shared = nullptr;
 
-const QString kPackageFolders[] = {QStringLiteral("Files"), QStringLiteral("Thumbnails"),
-                                   QStringLiteral("StashInbox"), QStringLiteral("Temp")};
-
 QString downloadsFolder()
 {
     return PlatformPaths::downloadsDirectory();
@@ -120,86 +117,89 @@ QString Stashly2_AppDelegate::userDBDirectory()
     return path;
 }
 
-bool Stashly2_AppDelegate::createPackage(const QString &packagePath)
+QString Stashly2_AppDelegate::packagePathForReading() const
 {
-    if (!QDir().mkdir(packagePath)) {
-        Log::always(QStringLiteral("Failed to create Stashly data storage file %1 : %2")
-                        .arg(packagePath, QStringLiteral("could not create the folder")));
-        Log::always(QStringLiteral("Error creating Stashly data storage file at %1 : %2")
-                        .arg(packagePath, QStringLiteral("could not create the folder")));
-        return false;
-    }
+    if (!m_override.isEmpty())
+        return m_override;
+    const QString stored = Settings::text(Settings::DatabasePath);
+    return !stored.isEmpty() && QFileInfo::exists(stored) ? stored : PlatformPaths::defaultLibraryPath();
+}
+
+void Stashly2_AppDelegate::notePackageCreated(const QString &packagePath)
+{
     Log::always(QStringLiteral("Stashly 2: data package created"));
     if (m_override.isEmpty())
         Settings::setValue(Settings::DatabasePath, packagePath);
     Settings::setValue(Settings::DownloadPath, downloadsFolder());
-    QDir package(packagePath);
-    for (const QString &folder : kPackageFolders)
-        package.mkdir(folder);
     Settings::setValue(Settings::firstRunDate, QDateTime::currentDateTimeUtc());
-    m_isFirstRun = true;
     Log::always(QStringLiteral("Stashly 2: default prefs set"));
+}
+
+bool Stashly2_AppDelegate::openLibrary(Library::Access access, int waitMs)
+{
+    if (m_library)
+        return true;
+    const QString packagePath = access == Library::Access::Read ? packagePathForReading() : userDBDirectory();
+    if (access == Library::Access::Change) {
+        const QString support = applicationSupportDirectory();
+        // XDG data folders may not exist yet on a new account, so parents are made too.
+        if (!QFileInfo::exists(support)) {
+            if (QDir().mkpath(support))
+                Log::always(QStringLiteral("Stashly 2: Application Support folder created"));
+            else
+                Log::always(QStringLiteral("Error creating Stashly 2 Application Support folder at %1 : %2")
+                                .arg(support, QStringLiteral("could not create the folder")));
+        }
+    }
+    QString error;
+    m_library = Library::open({ packagePath, access, waitMs }, &error);
+    if (!m_library) {
+        Log::always(QStringLiteral("Stashly 2: the library could not be opened: %1").arg(error));
+        m_storeError = error;
+        return false;
+    }
+    m_context = &m_library->context();
+    m_storeError.clear();
+    if (m_library->isNew())
+        notePackageCreated(m_library->packagePath());
+    // A library whose defaults never landed gets what a first run gives.
+    m_isFirstRun = m_library->needsDefaults();
     return true;
 }
 
 ManagedObjectContext *Stashly2_AppDelegate::persistentStoreCoordinator()
 {
     if (m_context)
-        return m_context.get();
-    const QString packagePath = userDBDirectory();
-    const QString support = applicationSupportDirectory();
-    // XDG data folders may not exist yet on a new account, so parents are made too.
-    if (!QFileInfo::exists(support) && !QDir().mkpath(support))
-        Log::always(QStringLiteral("Error creating Stashly 2 Application Support folder at %1 : %2")
-                        .arg(support, QStringLiteral("could not create the folder")));
-    if (!QFileInfo::exists(packagePath)) {
-        QDir().mkpath(QFileInfo(packagePath).absolutePath());
-        if (!createPackage(packagePath)) {
-            m_storeError = QStringLiteral("The library folder %1 could not be created.").arg(packagePath);
-            return nullptr;
-        }
-    }
-    if (!QFileInfo::exists(support)) {
-        if (!QDir().mkpath(support)) {
-            Log::always(QStringLiteral("Error creating application support directory at %1 : %2")
-                            .arg(support, QStringLiteral("could not create the folder")));
-            m_storeError = QStringLiteral("Failed to create App Support directory %1").arg(support);
-            return nullptr;
-        }
-        Log::always(QStringLiteral("Stashly 2: Application Support folder created"));
-    }
-    QString error;
-    Record::registerClass();
-    m_context = ManagedObjectContext::open(QDir(packagePath).filePath(QStringLiteral("sqldata")),
-                                           ManagedObjectContext::OpenMode::CreateIfMissing, &error);
-    if (!m_context) {
-        m_storeError = error;
-        TBXRunAlertPanel::runCritical(QStringLiteral("The library could not be opened."), error, QStringLiteral("OK"));
+        return m_context;
+    if (!openLibrary(Library::Access::Change)) {
+        TBXRunAlertPanel::runCritical(QStringLiteral("The library could not be opened."), m_storeError,
+                                      QStringLiteral("OK"));
         return nullptr;
     }
-    m_storeError.clear();
-    return m_context.get();
+    return m_context;
 }
 
 ManagedObjectContext *Stashly2_AppDelegate::managedObjectContext()
 {
     if (m_context)
-        return m_context.get();
+        return m_context;
     if (!persistentStoreCoordinator()) {
         TBXRunAlertPanel::runCritical(QStringLiteral("Failed to initialize the store"),
                                       QStringLiteral("There was an error building up the data file."),
                                       QStringLiteral("OK"));
         return nullptr;
     }
-    return m_context.get();
+    return m_context;
 }
 
 void Stashly2_AppDelegate::applicationDidFinishLaunching()
 {
-    const QString package = userDBDirectory();
+    // Without an open library there is nothing to lock, and the lock file
+    // there may be a running holder's.
+    const QString package = m_library ? m_library->packagePath() : QString();
 
     // Lock check: a lock of this user on this machine is our own leftover.
-    if (DatabaseTools::isDatabaseLockedAtPath(package)) {
+    if (m_library && DatabaseTools::isDatabaseLockedAtPath(package)) {
         const std::optional<QVariantMap> lock = DatabaseTools::lockDataAtPath(package);
         const QVariantMap data = lock.value_or(QVariantMap());
         QStringList shown;
@@ -212,7 +212,8 @@ void Stashly2_AppDelegate::applicationDidFinishLaunching()
             MainQueue::async([this, data] { showInUseWarning(data); });
         }
     }
-    DatabaseTools::lockDatabaseAtPath(package);
+    if (m_library && !DatabaseTools::lockDatabaseAtPath(package))
+        Log::always(QStringLiteral("Stashly2: the lock file of %1 could not be written").arg(package));
     Log::always(QStringLiteral("Stashly2: Finished launching"));
 
     if (m_isFirstRun) {
@@ -270,7 +271,7 @@ void Stashly2_AppDelegate::showInUseWarning(const QVariantMap &lock)
                            "irrecoverable."),
             QStringLiteral("Quit"), QStringLiteral("Force Continue"));
         if (answer == TBXRunAlertPanel::AlternateReturn) {
-            DatabaseTools::unlockDatabaseAtPath(userDBDirectory());
+            DatabaseTools::unlockDatabaseAtPath(m_library ? m_library->packagePath() : userDBDirectory());
             Log::always(QStringLiteral("User %1 forced continue").arg(DatabaseTools::currentUserName()));
             return;
         }
@@ -311,10 +312,13 @@ void Stashly2_AppDelegate::finishSetup()
 Stashly2_AppDelegate::TerminateReply Stashly2_AppDelegate::applicationShouldTerminate()
 {
     Log::always(QStringLiteral("Quitting..."));
-    const QString package = userDBDirectory();
-    DatabaseTools::unlockDatabaseAtPath(package);
-    if (m_foreignLock)
-        DatabaseTools::writeLockData(package, *m_foreignLock);
+    // Only the program that holds the library takes its lock file away.
+    const QString package = m_library ? m_library->packagePath() : QString();
+    if (m_library) {
+        DatabaseTools::unlockDatabaseAtPath(package);
+        if (m_foreignLock)
+            DatabaseTools::writeLockData(package, *m_foreignLock);
+    }
     EventBus::instance().post(Events::TBXApplicationIsQuitting, this);
     if (!m_context) {
         Log::always(QStringLiteral("moc is gone"));
@@ -348,7 +352,9 @@ Stashly2_AppDelegate::TerminateReply Stashly2_AppDelegate::applicationShouldTerm
 
 void Stashly2_AppDelegate::emptyTempFolder()
 {
-    const QString temp = QDir(userDBDirectory()).filePath(QStringLiteral("Temp"));
+    if (!m_library)
+        return;
+    const QString temp = QDir(m_library->packagePath()).filePath(QStringLiteral("Temp"));
     QDirIterator it(temp, QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System);
     while (it.hasNext()) {
         const QString path = it.next();

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/Library.h"
+
 #include <QObject>
 #include <QString>
 #include <QVariantMap>
@@ -48,6 +50,9 @@ public:
     void setLibraryPathOverride(const QString &path) { m_override = path; }
 
     QString userDBDirectory();
+    // The package userDBDirectory would give, found without alerts and without
+    // writing a setting: what a command that only reads works on.
+    QString packagePathForReading() const;
     QString applicationSupportDirectory() const;
     const ManagedObjectModel *managedObjectModel() const;
     // Opens the store on first call; none when it cannot be opened (the next call tries again).
@@ -56,6 +61,11 @@ public:
     ManagedObjectContext *managedObjectContext();
     // The last reason the store could not be opened.
     QString storeError() const { return m_storeError; }
+    // Opens the library through Library::open without telling the user; false
+    // with the reason in storeError(). A new package gets its settings here.
+    bool openLibrary(Library::Access access, int waitMs = 0);
+    // The opened library, or none.
+    Library *library() const { return m_library.get(); }
 
     bool isFirstRun() const { return m_isFirstRun; }
     bool canUndo() const { return m_canUndo; }
@@ -90,12 +100,12 @@ private:
     void showInUseWarning(const QVariantMap &lock);
     void showMessageOfTheDay(const QString &text, const QString &link);
     void emptyTempFolder();
-    bool createPackage(const QString &packagePath);
+    void notePackageCreated(const QString &packagePath);
 
     Host m_host;
     QString m_override;
-    std::unique_ptr<ManagedObjectContext> m_context;
-    bool m_contextFailed = false;
+    std::unique_ptr<Library> m_library;
+    ManagedObjectContext *m_context = nullptr;
     QString m_storeError;
     bool m_isFirstRun = false;
     bool m_canUndo = false;

@@ -2,6 +2,7 @@
 
 #include "core/EventBus.h"
 #include "core/Events.h"
+#include "core/Library.h"
 #include "core/Log.h"
 #include "core/Settings.h"
 #include "core/SidebarFavorites.h"
@@ -158,14 +159,6 @@ bool TBXFirstRunSetup::setUpDefaults()
     if (!m_context)
         return false;
     ManagedObjectContext &c = *m_context;
-    bool result = true;
-    const auto save = [this, &result](const char *what) {
-        if (const std::optional<QString> error = commitChanges()) {
-            Log::always(QStringLiteral("Stashly2: Error during first run, saving %1").arg(QLatin1String(what)));
-            Log::always(QStringLiteral("Error: %1").arg(*error));
-            result = false;
-        }
-    };
 
     Settings::setValue(Settings::logLevel, 0);
 
@@ -173,7 +166,6 @@ bool TBXFirstRunSetup::setUpDefaults()
     insert(c, QStringLiteral("Location"),
            { { QStringLiteral("locationName"), QStringLiteral("Home") }, { QStringLiteral("isDefault"), true } });
     insert(c, QStringLiteral("Location"), { { QStringLiteral("locationName"), QStringLiteral("Work") } });
-    save("locations");
 
     Log::always(QStringLiteral("Stashly2: Setting up default currency..."));
     QLocale locale;
@@ -188,31 +180,26 @@ bool TBXFirstRunSetup::setUpDefaults()
              { QStringLiteral("currencySymbol"), symbol },
              { QStringLiteral("isDefault"), true } });
     Settings::setValue(Settings::defaultCurrencySymbol, QStringLiteral("%1 - %2").arg(symbol, code));
-    save("currencies");
 
     Log::always(QStringLiteral("Stashly2: Setting up default payment methods..."));
     for (const char *method : { "Cash", "Debit Card", "Credit Card" })
         insert(c, QStringLiteral("PaymentMethod"),
                { { QStringLiteral("methodName"), QString::fromLatin1(method) },
                  { QStringLiteral("isDefaultPayment"), qstrcmp(method, "Cash") == 0 } });
-    save("payment methods");
 
     Log::always(QStringLiteral("Stashly2: Setting up default smart folders..."));
     insert(c, QStringLiteral("SmartFolder"),
            { { QStringLiteral("smartFolderName"), QStringLiteral("Warranty Warning") },
              { QStringLiteral("predicateData"), warrantyWarningPredicate().toData() } });
-    commitChanges();
     insert(c, QStringLiteral("SmartFolder"),
            { { QStringLiteral("smartFolderName"), QStringLiteral("Warranty Expired") },
              { QStringLiteral("predicateData"), warrantyExpiredPredicate().toData() } });
-    commitChanges();
 
     Log::always(QStringLiteral("Stashly2: Setting up default categories..."));
     for (const CategoryDefault &category : defaultCategories())
         insert(
             c, QStringLiteral("Category"),
             { { QStringLiteral("categoryName"), category.name }, { QStringLiteral("categoryType"), category.type } });
-    save("categories");
 
     Log::always(QStringLiteral("Stashly2: Setting up default shopping websites..."));
     for (const WebGroup &group : defaultWebGroups()) {
@@ -223,13 +210,22 @@ bool TBXFirstRunSetup::setUpDefaults()
                                       { { QStringLiteral("websiteName"), site.name },
                                         { QStringLiteral("websiteURL"), site.url },
                                         { QStringLiteral("websiteReferralURL"), site.referralURL } }));
-        commitChanges();
     }
 
     // An earlier installation may have left the inbox in the file manager's
     // sidebar; there is no print-to-PDF service folder to clean on this platform.
     SidebarFavorites::removeFirstNamed(QStringLiteral("StashInbox"));
-    return result;
+
+    // All the defaults land in one save together with the mark that they did:
+    // a first run cut short leaves no half-made library, and the next open
+    // makes them again.
+    c.setStoreMetadata(Library::DefaultsMarkerKey, QStringLiteral("1"));
+    if (const std::optional<QString> error = commitChanges()) {
+        Log::always(QStringLiteral("Stashly2: Error during first run, saving the defaults"));
+        Log::always(QStringLiteral("Error: %1").arg(*error));
+        return false;
+    }
+    return true;
 }
 
 void TBXFirstRunSetup::sheetDidLoad()

@@ -57,9 +57,9 @@ public:
     explicit TBXFirstRunSetup(ManagedObjectContext *context, QObject *parent = nullptr);
     ~TBXFirstRunSetup() override;
 
-    // Creates every default, saving after each kind. False when saving the
-    // locations, the currency, the payment methods or the categories failed;
-    // the later kinds are made all the same.
+    // Creates every default and saves them in one transaction, with the
+    // library's mark that its defaults are made. False when that save failed
+    // (the defaults stay in the context for the next save).
     bool setUpDefaults();
     // Ends editing, processes pending changes and saves; the save error or none.
     std::optional<QString> commitChanges();

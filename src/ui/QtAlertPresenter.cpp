@@ -3,8 +3,19 @@
 #include <QMessageBox>
 #include <QPushButton>
 
+void QtAlertPresenter::dismissAll()
+{
+    m_dismissed = true;
+    // Not close(): that would press the escape button, which may be the
+    // alert's second choice.
+    if (m_open)
+        m_open->done(QMessageBox::Accepted);
+}
+
 int QtAlertPresenter::present(const Alert &alert)
 {
+    if (m_dismissed)
+        return 1000;
     QMessageBox box(m_parent);
     switch (alert.style) {
     case Alert::Style::Warning:
@@ -28,7 +39,11 @@ int QtAlertPresenter::present(const Alert &alert)
             box.setDefaultButton(b);
         buttons.append(b);
     }
+    m_open = &box;
     box.exec();
+    m_open = nullptr;
+    if (m_dismissed)
+        return 1000;
     const int index = int(buttons.indexOf(box.clickedButton()));
     return 1000 + (index < 0 ? 0 : index);
 }

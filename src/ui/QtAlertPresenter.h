@@ -2,6 +2,9 @@
 
 #include "core/AlertPresenter.h"
 
+#include <QPointer>
+
+class QMessageBox;
 class QWidget;
 
 // Shows alerts as message boxes over the main window.
@@ -12,6 +15,12 @@ public:
     void setParent(QWidget *parent) { m_parent = parent; }
     int present(const Alert &alert) override;
 
+    // The program is quitting (a signal): the open alert closes as if its
+    // default button was chosen, and later ones answer so without showing.
+    void dismissAll();
+
 private:
     QWidget *m_parent;
+    QPointer<QMessageBox> m_open;
+    bool m_dismissed = false;
 };

@@ -75,7 +75,10 @@ private slots:
     void infoShowsPathLockAndCounts()
     {
         const QString package = m_dir.filePath(QStringLiteral("Test.stashlyd"));
-        QDir().mkpath(package);
+        {
+            CliContext ctx = context(false);
+            QVERIFY(CliLibrary::open(ctx, CliLibrary::Access::Change)); // makes the library
+        }
         DatabaseTools::writeLockData(package, {{"userName", "zoe"}, {"machineName", "attic-mac"}});
         QString out;
         QCOMPARE(runCliCaptured({QStringLiteral("--library"), package, QStringLiteral("info")}, &out), 0);
@@ -98,7 +101,9 @@ private slots:
         CliContext ctx = context(false);
         QVERIFY(!CliLibrary::open(ctx, CliLibrary::Access::Read));
         m_es.flush();
-        QVERIFY(m_err.contains(QLatin1String("cannot be opened")));
+        QVERIFY2(m_err.contains(QStringLiteral("\"%1\" is not a Stashly library store").arg(f.fileName())),
+                 qPrintable(m_err));
+        QCOMPARE(m_err.count(QLatin1Char('\n')), 1); // one message, not one per layer
         QVERIFY(!DatabaseTools::isDatabaseLockedAtPath(package));
     }
 

@@ -134,7 +134,8 @@ private slots:
     {
         makeLibrary(PlatformPaths::defaultLibraryPath());
         QString out;
-        QCOMPARE(run({"query", "Location", "locationName == %@", "Kitchen"}, &out), 0);
+        QString err;
+        QVERIFY2(run({ "query", "Location", "locationName == %@", "Kitchen" }, &out, &err) == 0, qPrintable(err));
         QCOMPARE(lines(out).size(), 1);
     }
 
@@ -150,8 +151,8 @@ private slots:
                                           << "Bad predicate";
         QTest::newRow("unreadable typed argument") << QStringList{"query", "Location", "%K == %@", "locationName", "int:x"}
                                                    << 2 << "Cannot read";
-        QTest::newRow("no store there") << QStringList{"--library", "NOWHERE", "query", "Location"} << 1
-                                        << "There is no library store";
+        QTest::newRow("no store there") << QStringList { "--library", "NOWHERE", "query", "Location" } << 1
+                                        << "There is no library at";
     }
 
     void refusals()

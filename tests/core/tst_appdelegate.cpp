@@ -5,6 +5,7 @@
 #include "core/ScriptedAlertPresenter.h"
 #include "core/Settings.h"
 #include "core/Stashly2_AppDelegate.h"
+#include "core/TBXFirstRunSetup.h"
 #include "core/TBXRunAlertPanel.h"
 #include "core/store/ManagedObjectContext.h"
 #include "core/store/UndoManager.h"
@@ -49,8 +50,13 @@ private slots:
     {
         int firstRunEvents = 0;
         EventBus::instance().observe(this, Events::TBXStashly2FirstRun, [&](const Event &) { ++firstRunEvents; });
+        const auto withDefaults = [](Stashly2_AppDelegate &delegate) {
+            delegate.setHost(
+                { {}, [&delegate] { return TBXFirstRunSetup(delegate.managedObjectContext()).setUpDefaults(); } });
+        };
         {
             Stashly2_AppDelegate delegate;
+            withDefaults(delegate);
             QVERIFY(delegate.managedObjectContext());
             QVERIFY(delegate.isFirstRun());
             QDir pkg(package());
@@ -65,6 +71,7 @@ private slots:
             QCOMPARE(delegate.applicationShouldTerminate(), Stashly2_AppDelegate::TerminateReply::Now);
         }
         Stashly2_AppDelegate again;
+        withDefaults(again);
         QVERIFY(again.managedObjectContext());
         QVERIFY(!again.isFirstRun());
         again.applicationDidFinishLaunching();

@@ -74,8 +74,9 @@ private slots:
         const QString me = DatabaseTools::currentUserName();
         const QString host = DatabaseTools::currentMachineName();
         QTest::newRow("other machine") << QVariantMap{{"userName", me}, {"machineName", "elsewhere"}} << false << true;
-        QTest::newRow("other user, here, no pid") << QVariantMap{{"userName", "zoe"}, {"machineName", host}} << false
-                                                  << false;
+        // No process to ask (another program's lock): it may be running.
+        QTest::newRow("other user, here, no pid")
+            << QVariantMap { { "userName", "zoe" }, { "machineName", host } } << false << true;
         QTest::newRow("own, leftover pid") << QVariantMap{{"userName", me}, {"machineName", host}, {"processID", 999999999}}
                                            << true << false;
         QTest::newRow("own, live pid (init)") << QVariantMap{{"userName", me}, {"machineName", host}, {"processID", 1}}

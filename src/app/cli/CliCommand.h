@@ -5,15 +5,17 @@
 #include <QTextStream>
 
 #include <functional>
+#include <optional>
 
 // What every command gets: the options that come before the command name and
 // the streams to write to.
 struct CliContext
 {
-    QString libraryPath; // --library PATH; empty: the library the settings name
-    bool force = false;  // --force: change a library another process holds
+    std::optional<QString> libraryPath; // --library PATH; none: the library the settings name
+    bool force = false; // --force: change a library another user or machine holds
     QTextStream &out;
     QTextStream &err;
+    int waitSeconds = 0; // --wait SECONDS: wait for another writer on this machine
 };
 
 // One subcommand of stashly-cli. `run` gets the words after the command name and

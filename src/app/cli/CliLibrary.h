@@ -8,16 +8,20 @@
 
 class ManagedObjectContext;
 
-// A library opened for one command, the way the program opens it: the same
-// resolution, package creation and store opening. A command that changes the
-// library refuses while another running program holds it (unless --force) and
-// takes the lock only for as long as it works; it never leaves a lock behind.
+// A library opened for one command through Library::open, the way the program
+// opens it. A command that only reads opens it read-only and writes nothing,
+// not even a setting. A command that changes it takes the writer lock first
+// (waiting for --wait seconds when another writer on this machine has it),
+// refuses while the lock file names another holder who may still be using it
+// (unless --force), writes the lock file while it works and removes it after,
+// and gives a library whose first-run defaults never landed its defaults.
 class CliLibrary
 {
 public:
     enum class Access { Read, Change };
 
-    // None, after writing the reason to ctx.err, when the library cannot be used.
+    // None, after writing one line with the reason to ctx.err, when the
+    // library cannot be used.
     static std::unique_ptr<CliLibrary> open(CliContext &ctx, Access access);
     ~CliLibrary();
 
@@ -28,15 +32,13 @@ public:
     // Saves; on failure writes the reason to ctx.err.
     bool save(CliContext &ctx);
 
-    // The package a command works on: --library, else the one the settings name
-    // (the program's resolution, without opening anything).
+    // The package a command works on: --library, else the one the settings
+    // name (found without writing anything).
     static QString resolvePackagePath(const CliContext &ctx);
-
-    // "USER on MACHINE (process N)" for a lock dictionary.
-    static QString describeLock(const QVariantMap &lock);
 
 private:
     CliLibrary() = default;
+    void finishOpening(CliContext &ctx);
 
     Stashly2_AppDelegate m_delegate;
     QString m_package;

@@ -27,7 +27,7 @@ int runInfo(CliContext &ctx, const QStringList &args)
     } else if (!lock) {
         ctx.out << "Locked: yes (unreadable lock file)\n";
     } else {
-        ctx.out << "Locked: yes, by " << CliLibrary::describeLock(*lock)
+        ctx.out << "Locked: yes, by " << DatabaseTools::describeLock(*lock)
                 << (DatabaseTools::isHeldByLiveProcess(*lock) ? ", in use" : ", left over (not running)") << '\n';
     }
     ManagedObjectContext &context = library->context();

@@ -8,8 +8,11 @@
 #include "core/store/Stashly2_DataModel.h"
 #include "records/RecordController.h"
 #include "records/RecordJson.h"
+#include "records/RecordPackageFiles.h"
 
 #include <QDateTime>
+#include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QJsonDocument>
 #include <QLocale>
@@ -188,8 +191,15 @@ int runAdd(CliContext &ctx, const QStringList &args)
                 << library->packagePath() << " (see the log)\n";
         return 1;
     }
-    if (!apply(ctx, record, *assignments) || !library->save(ctx))
+    if (!apply(ctx, record, *assignments) || !library->save(ctx)) {
+        // The record ends with this process unless it reached the store:
+        // its folder and thumbnail must not stay behind without it.
+        if (record->isInserted()) {
+            QDir().rmdir(RecordPackageFiles::filesFolder(library->packagePath(), record->recordIDText()));
+            QFile::remove(RecordPackageFiles::thumbnailPath(library->packagePath(), record->recordIDText()));
+        }
         return 1;
+    }
     ctx.out << record->recordIDText() << '\n';
     return 0;
 }

@@ -45,15 +45,14 @@ int runQuery(CliContext &ctx, const QStringList &args)
         ctx.err << "Usage: stashly-cli [--library PATH] " << kQueryUsage << '\n';
         return 2;
     }
-    const QString package = CliLibrary::resolvePackagePath(ctx);
-    QString error;
-    // Queries never write: an older store is read as it is, not migrated.
-    auto context = ManagedObjectContext::open(QDir(package).filePath(QStringLiteral("sqldata")),
-                                              ManagedObjectContext::OpenMode::ReadOnly, &error);
-    if (!context) {
-        ctx.err << error << '\n';
+    // Opened as every command opens a library: read-only, so an older store is
+    // read as it is, not migrated, and with the record class, so that derived
+    // keys such as the notes' plain text are there to match.
+    auto library = CliLibrary::open(ctx, CliLibrary::Access::Read);
+    if (!library)
         return 1;
-    }
+    ManagedObjectContext *context = &library->context();
+    QString error;
     const QString entity = args.at(0);
     if (!context->model().entity(entity)) {
         ctx.err << "Unknown entity \"" << entity << "\"; the entities are "

@@ -367,11 +367,11 @@ bool ManagedObjectContext::save(QString *error)
         if (change.values || !change.relationships.empty())
             changes.push_back(std::move(change));
     }
-    std::vector<std::pair<int, qint64>> keys;
+    std::vector<SQLiteStore::KeyRange> keys;
     for (size_t e = 0; e < m_tables.size(); ++e)
         if (m_tables[e].maxPrimaryKey != m_tables[e].savedMaxPrimaryKey)
-            keys.emplace_back(int(e), m_tables[e].maxPrimaryKey);
-    if (changes.empty() && keys.empty()) {
+            keys.push_back({ int(e), m_tables[e].savedMaxPrimaryKey, m_tables[e].maxPrimaryKey });
+    if (changes.empty() && keys.empty() && !m_store->hasPendingMetadata()) {
         for (ManagedObject *object : std::exchange(m_dirty, {}))
             object->m_dirty = false;
         return true;

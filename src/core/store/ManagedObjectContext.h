@@ -63,7 +63,12 @@ public:
     // The identifier a URI text names when it is one of this store's; none otherwise.
     std::optional<ObjectID> managedObjectIDForURIRepresentation(const QString &uri) const;
 
-    bool hasChanges() const { return !m_dirty.empty(); }
+    bool hasChanges() const { return !m_dirty.empty() || m_store->hasPendingMetadata(); }
+
+    // Entries of the store's own metadata (not objects, not undoable); a value
+    // set is written by the next save, in the same transaction as the objects.
+    QString storeMetadata(const QString &key) const { return m_store->metadata(key); }
+    void setStoreMetadata(const QString &key, const QString &value) { m_store->setMetadata(key, value); }
     // Posts the change notification for the changes made so far.
     void processPendingChanges();
     // Ends editing in the interface, processes pending changes and writes every

@@ -147,6 +147,7 @@ std::unique_ptr<SQLiteStore> SQLiteStore::open(const QString &path, OpenMode mod
     store->m_path = path;
     store->m_uuid = check.uuid;
     store->m_fileVersion = check.version;
+    store->m_metadata = check.metadata;
     if (mode == OpenMode::ReadOnly) {
         store->m_readOnly = true;
         store->m_recoveredCopy = check.recoveredFolder;
@@ -243,19 +244,32 @@ bool SQLiteStore::writeRow(const RowChange &change, QString *error)
     }
     if (change.values) {
         const QList<AttributeDescription> &attributes = entity.attributes();
-        QStringList columns{QStringLiteral("pk")};
-        QStringList marks{QStringLiteral("?")};
-        for (const AttributeDescription &a : attributes) {
-            columns.append(StoreSchema::quoted(a.name));
-            marks.append(QStringLiteral("?"));
-        }
-        QSqlQuery &row = statement(QStringLiteral("INSERT OR REPLACE INTO %1 (%2) VALUES (%3)")
-                                       .arg(table, columns.join(QLatin1Char(',')), marks.join(QLatin1Char(','))));
-        row.bindValue(0, change.primaryKey);
+        const bool insert = change.kind == RowChange::Kind::Insert;
+        QStringList columns;
+        for (const AttributeDescription &a : attributes)
+            columns.append(insert ? StoreSchema::quoted(a.name) : StoreSchema::quoted(a.name) + QStringLiteral(" = ?"));
+        // A plain INSERT: a row of that key already there is an error, never
+        // a record silently written over.
+        const QString sql = insert
+            ? QStringLiteral("INSERT INTO %1 (pk, %2) VALUES (?%3)")
+                  .arg(table, columns.join(QLatin1Char(',')), QStringLiteral(",?").repeated(attributes.size()))
+            : QStringLiteral("UPDATE %1 SET %2 WHERE pk = ?").arg(table, columns.join(QLatin1Char(',')));
+        QSqlQuery &row = statement(sql);
+        int position = 0;
+        if (insert)
+            row.bindValue(position++, change.primaryKey);
         for (int a = 0; a < attributes.size(); ++a)
-            row.bindValue(a + 1, toColumn(change.values[a], attributes.at(a).type));
+            row.bindValue(position++, toColumn(change.values[a], attributes.at(a).type));
+        if (!insert)
+            row.bindValue(position, change.primaryKey);
         if (!run(row))
             return false;
+        if (!insert && row.numRowsAffected() != 1) {
+            setError(
+                error,
+                QStringLiteral("the %1 object %2 is no longer in the file").arg(entity.name()).arg(change.primaryKey));
+            return false;
+        }
     }
     for (const auto &[r, members] : change.relationships) {
         const QString join = StoreSchema::quoted(StoreSchema::joinTable(entity, entity.relationships().at(r)));
@@ -274,8 +288,7 @@ bool SQLiteStore::writeRow(const RowChange &change, QString *error)
     return true;
 }
 
-bool SQLiteStore::save(const std::vector<RowChange> &changes, const std::vector<std::pair<int, qint64>> &maxPrimaryKeys,
-                       QString *error)
+bool SQLiteStore::save(const std::vector<RowChange> &changes, const std::vector<KeyRange> &keys, QString *error)
 {
     if (m_readOnly) {
         setError(error, QStringLiteral("The library store \"%1\" was opened read-only.").arg(m_path));
@@ -289,19 +302,51 @@ bool SQLiteStore::save(const std::vector<RowChange> &changes, const std::vector<
     }
     QString why;
     bool ok = true;
+    // Keys come from what this store read. If the file has handed out more
+    // since, another program wrote it: stop before a row could be overwritten.
+    QSqlQuery &stored
+        = statement(QStringLiteral("SELECT maxpk FROM %1 WHERE entity = ?").arg(StoreSchema::primaryKeyTable()));
+    for (const KeyRange &k : keys) {
+        stored.bindValue(0, m_model.entities().at(k.entity).name());
+        if (!stored.exec()) {
+            why = stored.lastError().text();
+            ok = false;
+            break;
+        }
+        const qint64 onFile = stored.next() ? stored.value(0).toLongLong() : 0;
+        stored.finish();
+        if (onFile > k.loaded) {
+            why = QStringLiteral("another program has added %1 objects since this one opened the library")
+                      .arg(m_model.entities().at(k.entity).name());
+            ok = false;
+            break;
+        }
+    }
     for (const RowChange &change : changes)
-        if (!(ok = writeRow(change, &why)))
+        if (!ok || !(ok = writeRow(change, &why)))
             break;
     if (ok) {
-        QSqlQuery &keys =
-            statement(QStringLiteral("INSERT OR REPLACE INTO %1 (entity, maxpk) VALUES (?, ?)").arg(StoreSchema::primaryKeyTable()));
-        for (const auto &[e, pk] : maxPrimaryKeys) {
-            keys.bindValue(0, m_model.entities().at(e).name());
-            keys.bindValue(1, pk);
-            if (!keys.exec()) {
-                why = keys.lastError().text();
+        QSqlQuery &maxima = statement(QStringLiteral("INSERT OR REPLACE INTO %1 (entity, maxpk) VALUES (?, ?)")
+                                          .arg(StoreSchema::primaryKeyTable()));
+        for (const KeyRange &k : keys) {
+            maxima.bindValue(0, m_model.entities().at(k.entity).name());
+            maxima.bindValue(1, k.highest);
+            if (!maxima.exec()) {
+                why = maxima.lastError().text();
                 ok = false;
                 break;
+            }
+        }
+    }
+    if (ok && !m_pendingMetadata.isEmpty()) {
+        QSqlQuery &meta = statement(
+            QStringLiteral("INSERT OR REPLACE INTO %1 (key, value) VALUES (?, ?)").arg(StoreSchema::metadataTable()));
+        for (auto it = m_pendingMetadata.cbegin(); ok && it != m_pendingMetadata.cend(); ++it) {
+            meta.bindValue(0, it.key());
+            meta.bindValue(1, it.value());
+            if (!meta.exec()) {
+                why = meta.lastError().text();
+                ok = false;
             }
         }
     }
@@ -314,6 +359,10 @@ bool SQLiteStore::save(const std::vector<RowChange> &changes, const std::vector<
     if (!ok) {
         m_db.rollback();
         setError(error, QStringLiteral("The library store \"%1\" could not be written: %2").arg(m_path, why));
+        return false;
     }
-    return ok;
+    for (auto it = m_pendingMetadata.cbegin(); it != m_pendingMetadata.cend(); ++it)
+        m_metadata.insert(it.key(), it.value());
+    m_pendingMetadata.clear();
+    return true;
 }

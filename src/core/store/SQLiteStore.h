@@ -2,6 +2,7 @@
 
 #include "core/store/ManagedObjectModel.h"
 
+#include <QHash>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QString>
@@ -75,9 +76,26 @@ public:
     bool load(LoadTarget &target, QString *error);
     // Brings an older file up to date and makes it ready for saves.
     bool beginWriting(QString *error);
-    // Writes the changes and the highest primary keys handed out, all or nothing.
-    bool save(const std::vector<RowChange> &changes, const std::vector<std::pair<int, qint64>> &maxPrimaryKeys,
-              QString *error);
+    // The highest primary key of an entity: the one the file held when this
+    // store read it, and the one to record now.
+    struct KeyRange
+    {
+        int entity = -1;
+        qint64 loaded = 0;
+        qint64 highest = 0;
+    };
+
+    // Writes the changes, the highest primary keys handed out and the pending
+    // metadata, all or nothing. New objects are inserted, never written over a
+    // row: a key that the file has already used (another program saved since
+    // this one read it) fails the save and loses nothing.
+    bool save(const std::vector<RowChange> &changes, const std::vector<KeyRange> &keys, QString *error);
+
+    // An entry of the file's metadata table; empty when there is none.
+    QString metadata(const QString &key) const { return m_metadata.value(key); }
+    // Written with the next save, in its transaction.
+    void setMetadata(const QString &key, const QString &value) { m_pendingMetadata.insert(key, value); }
+    bool hasPendingMetadata() const { return !m_pendingMetadata.isEmpty(); }
 
     // Test hook: runs inside every save transaction just before the commit.
     static void setBeforeCommitHook(std::function<void()> hook);
@@ -101,4 +119,6 @@ private:
     bool m_readOnly = false;
     bool m_writing = false;
     int m_fileVersion = 0;
+    QHash<QString, QString> m_metadata;
+    QHash<QString, QString> m_pendingMetadata;
 };

@@ -54,10 +54,22 @@ bool StoreFileCheck::needsRecovery(const QString &path)
 StoreFileCheck::Result StoreFileCheck::check(const QString &path, const ManagedObjectModel &model)
 {
     const QFileInfo info(path);
-    if (!info.exists())
+    if (!info.exists() && !info.isSymLink())
         return failure(Status::Missing, QStringLiteral("There is no library store at \"%1\".").arg(path));
+    // Opening a pipe would wait for a writer, and a link could lead the saves
+    // out of the package: the store is a plain file or nothing.
+    if (info.isSymLink())
+        return failure(Status::Unreadable,
+                       QStringLiteral("The library store \"%1\" is a symbolic link, not a file.").arg(path));
+    if (info.isDir())
+        return failure(Status::Unreadable,
+                       QStringLiteral("The library store \"%1\" is a folder, not a file.").arg(path));
+    if (!info.isFile())
+        return failure(
+            Status::Unreadable,
+            QStringLiteral("The library store \"%1\" is not a regular file (a pipe, socket or device).").arg(path));
     QFile file(path);
-    if (!info.isFile() || !file.open(QIODevice::ReadOnly))
+    if (!file.open(QIODevice::ReadOnly))
         return failure(Status::Unreadable,
                        QStringLiteral("The library store \"%1\" cannot be read: %2").arg(path, file.errorString()));
     const QByteArray header = file.read(100);
@@ -132,6 +144,10 @@ StoreFileCheck::Result StoreFileCheck::checkConnection(const QString &file, bool
             const QUuid uuid = QUuid::fromString(meta.value(QStringLiteral("storeUUID")));
             if (uuid.isNull())
                 return failure(Status::Damaged, damaged(shownPath, QStringLiteral("its identity is unreadable")));
+            // A file with a table or column gone would open as a library with
+            // nothing in it, and every save would fail.
+            if (const QString missing = StoreSchema::missingPart(db, model, version); !missing.isEmpty())
+                return failure(Status::Damaged, damaged(shownPath, missing));
             if (!q.exec(QStringLiteral("PRAGMA quick_check")) || !q.next())
                 return failure(Status::Damaged, damaged(shownPath, q.lastError().text()));
             if (q.value(0).toString() != QLatin1String("ok"))
@@ -140,6 +156,7 @@ StoreFileCheck::Result StoreFileCheck::checkConnection(const QString &file, bool
             good.status = Status::Ok;
             good.version = version;
             good.uuid = uuid.toString(QUuid::WithoutBraces);
+            good.metadata = meta;
             return good;
         }();
         db.close();

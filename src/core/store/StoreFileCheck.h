@@ -2,6 +2,7 @@
 
 #include "core/store/ManagedObjectModel.h"
 
+#include <QHash>
 #include <QString>
 
 #include <memory>
@@ -21,6 +22,7 @@ public:
         Status status = Status::Unreadable;
         int version = 0;
         QString uuid;
+        QHash<QString, QString> metadata; // every entry of the metadata table
         QString message; // for the user; empty when Ok
         // Set when the check ran on a recovered copy: the copy, in its folder.
         std::shared_ptr<QTemporaryDir> recoveredFolder;

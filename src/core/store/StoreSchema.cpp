@@ -106,6 +106,26 @@ QStringList StoreSchema::existingColumns(QSqlDatabase &db, const QString &table)
     return columns;
 }
 
+QString StoreSchema::missingPart(QSqlDatabase &db, const ManagedObjectModel &model, int version)
+{
+    if (existingColumns(db, primaryKeyTable()).isEmpty())
+        return QStringLiteral("its table %1 is missing").arg(primaryKeyTable());
+    for (const EntityDescription &entity : model.entities()) {
+        if (entity.sinceVersion() > version)
+            continue;
+        const QStringList columns = existingColumns(db, entityTable(entity));
+        if (columns.isEmpty())
+            return QStringLiteral("its table of %1 objects is missing").arg(entity.name());
+        for (const AttributeDescription &a : entity.attributes())
+            if (a.sinceVersion <= version && !columns.contains(a.name))
+                return QStringLiteral("the column %1 of its %2 table is missing").arg(a.name, entity.name());
+        for (const RelationshipDescription &r : entity.relationships())
+            if (r.sinceVersion <= version && existingColumns(db, joinTable(entity, r)).isEmpty())
+                return QStringLiteral("its table of the %1 of %2 objects is missing").arg(r.name, entity.name());
+    }
+    return {};
+}
+
 bool StoreSchema::migrate(QSqlDatabase &db, const ManagedObjectModel &model, QString *error)
 {
     QStringList sql;

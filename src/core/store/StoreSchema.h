@@ -27,6 +27,10 @@ public:
     // and records the current version. The caller holds the transaction.
     static bool migrate(QSqlDatabase &db, const ManagedObjectModel &model, QString *error);
 
+    // The first table or column that a file of `version` must have and lacks,
+    // described for the user; empty when nothing is missing.
+    static QString missingPart(QSqlDatabase &db, const ManagedObjectModel &model, int version);
+
     // Columns that a table of the file has (empty when there is no such table).
     static QStringList existingColumns(QSqlDatabase &db, const QString &table);
 

@@ -87,6 +87,8 @@ std::unique_ptr<Library> Library::open(const Request &request, QString *error)
         if (lock.status != LibraryLock::Status::Acquired)
             return fail(lock.message);
         library->m_lock = std::move(lock.lock);
+        if (request.admit && !request.admit(path, &why))
+            return fail(why);
         QDir package(path);
         for (const QString &folder : folderNames()) {
             if (QFileInfo(package.filePath(folder)).isDir())

@@ -2,6 +2,7 @@
 
 #include <QString>
 
+#include <functional>
 #include <memory>
 
 class LibraryLock;
@@ -29,6 +30,9 @@ public:
         Access access = Access::Read;
         // How long to wait for another writer on this machine; 0: refuse at once.
         int waitMs = 0;
+        // To change: asked once the writer lock is held and before anything in
+        // the package is written; false (with the reason) refuses the open.
+        std::function<bool(const QString &packagePath, QString *why)> admit;
     };
 
     static inline const QString StoreFileName = QStringLiteral("sqldata");

@@ -135,7 +135,8 @@ void Stashly2_AppDelegate::notePackageCreated(const QString &packagePath)
     Log::always(QStringLiteral("Stashly 2: default prefs set"));
 }
 
-bool Stashly2_AppDelegate::openLibrary(Library::Access access, int waitMs)
+bool Stashly2_AppDelegate::openLibrary(Library::Access access, int waitMs,
+                                       std::function<bool(const QString &, QString *)> admit)
 {
     if (m_library)
         return true;
@@ -152,7 +153,7 @@ bool Stashly2_AppDelegate::openLibrary(Library::Access access, int waitMs)
         }
     }
     QString error;
-    m_library = Library::open({ packagePath, access, waitMs }, &error);
+    m_library = Library::open({ packagePath, access, waitMs, std::move(admit) }, &error);
     if (!m_library) {
         Log::always(QStringLiteral("Stashly 2: the library could not be opened: %1").arg(error));
         m_storeError = error;

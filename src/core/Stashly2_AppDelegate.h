@@ -63,7 +63,8 @@ public:
     QString storeError() const { return m_storeError; }
     // Opens the library through Library::open without telling the user; false
     // with the reason in storeError(). A new package gets its settings here.
-    bool openLibrary(Library::Access access, int waitMs = 0);
+    bool openLibrary(Library::Access access, int waitMs = 0,
+                     std::function<bool(const QString &, QString *)> admit = {});
     // The opened library, or none.
     Library *library() const { return m_library.get(); }
 

@@ -24,41 +24,49 @@ std::unique_ptr<CliLibrary> CliLibrary::open(CliContext &ctx, Access access)
         library->m_delegate.setLibraryPathOverride(*ctx.libraryPath);
     }
     const bool change = access == Access::Change;
-    if (!library->m_delegate.openLibrary(change ? Library::Access::Change : Library::Access::Read,
-                                         ctx.waitSeconds * 1000)) {
+    // Holding the writer lock, no other writer on this machine has the library.
+    // The lock file may still name someone on another machine, a program that
+    // takes no writer lock, or a holder we cannot identify: refused before a
+    // byte is written, unless forced.
+    bool forced = false;
+    const auto admit = [&ctx, &forced](const QString &package) {
+        if (!DatabaseTools::isDatabaseLockedAtPath(package))
+            return true;
+        const std::optional<QVariantMap> lock = DatabaseTools::lockDataAtPath(package);
+        if (lock && !DatabaseTools::isHeldByLiveProcess(*lock))
+            return true; // left over
+        forced = true;
+        return ctx.force;
+    };
+    const bool opened = library->m_delegate.openLibrary(
+        change ? Library::Access::Change : Library::Access::Read, ctx.waitSeconds * 1000,
+        change ? std::function<bool(const QString &, QString *)>([&](const QString &package, QString *why) {
+            if (admit(package))
+                return true;
+            *why = QStringLiteral("The library %1 is in use by %2. Quit Stashly there first, or pass --force to "
+                                  "change it anyway.")
+                       .arg(package, DatabaseTools::describeHolder(package));
+            return false;
+        })
+               : std::function<bool(const QString &, QString *)>());
+    if (!opened) {
         ctx.err << library->m_delegate.storeError() << '\n';
         return nullptr;
     }
     library->m_package = library->m_delegate.library()->packagePath();
     library->m_context = library->m_delegate.managedObjectContext();
-
-    if (change) {
-        // No other writer on this machine holds the library now; the lock file
-        // may still name someone on another machine, a program that does not
-        // take the writer lock, or a holder we cannot identify.
-        if (DatabaseTools::isDatabaseLockedAtPath(library->m_package)) {
-            const std::optional<QVariantMap> lock = DatabaseTools::lockDataAtPath(library->m_package);
-            const bool heldByOther = !lock || DatabaseTools::isHeldByLiveProcess(*lock);
-            if (heldByOther && !ctx.force) {
-                ctx.err << "The library " << library->m_package << " is in use by "
-                        << DatabaseTools::describeHolder(library->m_package)
-                        << ". Quit Stashly there first, or pass --force to change it anyway.\n";
-                return nullptr;
-            }
-            if (heldByOther) {
-                // Forced: their lock stays for them to find.
-                library->finishOpening(ctx);
-                return library;
-            }
-        }
+    if (!change)
+        return library;
+    // Forced past another holder: their lock stays for them to find.
+    if (!forced) {
         QString error;
         if (!DatabaseTools::lockDatabaseAtPath(library->m_package, &error)) {
             ctx.err << error << '\n';
             return nullptr;
         }
         library->m_ownLock = true;
-        library->finishOpening(ctx);
     }
+    library->finishOpening(ctx);
     return library;
 }
 

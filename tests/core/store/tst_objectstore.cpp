@@ -333,6 +333,31 @@ private slots:
         QCOMPARE(context->insertNewObject(QStringLiteral("Tag"))->primaryKey(), qint64(4));
     }
 
+    // Two contexts that read the same file both hand out the next key: the
+    // second save must fail and lose nothing, never write over the first.
+    void aKeyTakenSinceOpeningFailsTheSave()
+    {
+        const QString file = path();
+        openStore(file)->save();
+        auto first = openStore(file, ManagedObjectContext::OpenMode::OpenExisting);
+        auto second = openStore(file, ManagedObjectContext::OpenMode::OpenExisting);
+        first->insertNewObject(QStringLiteral("Tag"))->setValue(QStringLiteral("tagName"), QStringLiteral("first"));
+        ManagedObject *late = second->insertNewObject(QStringLiteral("Tag"));
+        late->setValue(QStringLiteral("tagName"), QStringLiteral("second"));
+        QCOMPARE(late->primaryKey(), qint64(1));
+        QVERIFY(first->save());
+        QString error;
+        QVERIFY(!second->save(&error));
+        QVERIFY2(error.contains(QLatin1String("another program has added Tag objects")), qPrintable(error));
+        QVERIFY(second->hasChanges()); // still there to save elsewhere
+        first.reset();
+        second.reset();
+        auto reread = openStore(file, ManagedObjectContext::OpenMode::OpenExisting);
+        const QList<ManagedObject *> tags = all(*reread, QStringLiteral("Tag"));
+        QCOMPARE(tags.size(), 1);
+        QCOMPARE(tags.first()->valueForKey(QStringLiteral("tagName")).toString(), QStringLiteral("first"));
+    }
+
     void fetchFiltersAndSorts_data()
     {
         QTest::addColumn<QString>("format");

@@ -10,9 +10,6 @@
 
 namespace {
 
-const char *const FLAGS = "trace bars gnuplot simulator3";
-const char *const STRICT_FLAGS = "trace bars gnuplot simulator3 strict";
-
 // The working image: one channel of the frame at half size, lightly
 // smoothed. The red channel is read, the one the strict mode reads after
 // turning the frame red-green-blue.
@@ -66,16 +63,17 @@ std::string BarCodeDecoder::decode(cv::Mat frame, bool strict)
         cv::resize(frame, colour, img.gray.size(), 0, 0, cv::INTER_AREA);
         cv::extractChannel(colour, img.gray, 0);
         cv::GaussianBlur(img.gray, img.gray, cv::Size(3, 3), 0, 0, cv::BORDER_REPLICATE);
-        const int ok = barcode::decode(img, STRICT_FLAGS, nullptr, nullptr, barcode::FIELD_OF_VIEW);
+        const int ok = barcode::decode(img, { .strict = true });
         return ok ? result(img) : std::string();
     }
 
     prepare(frame, img);
+    const barcode::decode_options options;
     // Reading depends on nothing but the box: a box found again from
     // another row is not read again.
     std::vector<std::array<barcode::point, 4>> tried;
     auto attempt = [&](int row) {
-        if (!barcode::locate_barcode(img, FLAGS, row))
+        if (!barcode::locate_barcode(img, options, row))
             return false;
         std::array<barcode::point, 4> box;
         std::copy(img.corners, img.corners + 4, box.begin());
@@ -87,7 +85,7 @@ std::string BarCodeDecoder::decode(cv::Mat frame, bool strict)
         if (std::any_of(tried.begin(), tried.end(), same))
             return false;
         tried.push_back(box);
-        return barcode::read_barcode(img, FLAGS, nullptr, nullptr, barcode::FIELD_OF_VIEW) != 0;
+        return barcode::read_barcode(img, options) != 0;
     };
     for (const int row : rows(img.gray.rows))
         if (attempt(row))

@@ -11,7 +11,6 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
-#include <cstring>
 #include <memory>
 #include <vector>
 
@@ -19,25 +18,18 @@ namespace barcode {
 
 namespace {
 
-bool has_word(const char *flags, const char *word)
-{
-    return flags && std::strstr(flags, word);
-}
-
 struct stage_reporter
 {
-    void *context;
-    progress_callback callback;
-    bool verbose;
+    const decode_options &options;
 
     void progress(double fraction) const
     {
-        if (callback)
-            callback(context, fraction);
+        if (options.progress)
+            options.progress(options.progress_context, fraction);
     }
     void step(const char *message) const
     {
-        if (verbose)
+        if (options.verbose)
             std::fprintf(stderr, "%s\n", message);
     }
 };
@@ -111,10 +103,8 @@ void release_images(images &img)
     img.sim.reset();
 }
 
-int locate_barcode(images &img, const char *flags, int row)
+int locate_barcode(images &img, const decode_options &options, int row)
 {
-    const bool strict = has_word(flags, "strict");
-    const bool verbose = has_word(flags, "steps");
     img.started = std::chrono::steady_clock::now();
     std::fill(img.corners, img.corners + 4, point());
     const cv::Mat &gray = img.gray;
@@ -128,36 +118,33 @@ int locate_barcode(images &img, const char *flags, int row)
         img.threshold_ready = true;
     }
 
-    if (verbose)
-        std::fprintf(stderr, "Tracing barcode lines...\n");
+    const stage_reporter report { options };
+    report.step("Tracing barcode lines...");
     const int y = row < 0 || row >= h ? h / 2 : row;
     std::vector<int> &traces = img.traces;
     std::vector<bar> &bars = img.bars;
     const int n = trace_barcode(gray, img.threshold, {0, y}, {w - 1, y}, w / 4, traces, bars);
     if (n <= 5)
         return 0;
-    find_barcode(gray, img.threshold, n, bars, img.corners, strict, verbose);
+    find_barcode(gray, img.threshold, n, bars, img.corners, options.strict, options.verbose);
     // Without a box every scan line would sample one pixel and the edges
     // could not be found: reading would give up the same way.
     return std::any_of(img.corners, img.corners + 4, [](point p) { return p.x != 0 || p.y != 0; });
 }
 
-int decode(images &img, const char *flags, void *progress_context, progress_callback progress,
-           double field_of_view, int row)
+int decode(images &img, const decode_options &options, int row)
 {
-    if (!locate_barcode(img, flags, row))
+    if (!locate_barcode(img, options, row))
         return 0;
-    if (progress)
-        progress(progress_context, 0.1);
-    return read_barcode(img, flags, progress_context, progress, field_of_view);
+    stage_reporter { options }.progress(0.1);
+    return read_barcode(img, options);
 }
 
-int read_barcode(images &img, const char *flags, void *progress_context, progress_callback progress,
-                 double field_of_view)
+int read_barcode(images &img, const decode_options &options)
 {
-    const bool strict = has_word(flags, "strict");
-    const bool unchecked = has_word(flags, "unchecked");
-    const stage_reporter report{progress_context, progress, has_word(flags, "steps")};
+    // The default mode gives up on a run as soon as it cannot be convincing.
+    const bool checked = !options.strict && options.check_result;
+    const stage_reporter report { options };
     img.valid_before_correction = false;
     img.fit_error = img.digit_margin = img.pass_fit[0] = img.pass_fit[1] = -1;
     const cv::Mat &gray = img.gray;
@@ -170,8 +157,8 @@ int read_barcode(images &img, const char *flags, void *progress_context, progres
     simulator &sim = *img.sim;
     reset_simulator(sim);
     sim.count = SAMPLES;
-    sim.distance = perspective_distance(gray.size(), (tl.x + bl.x) / 2.0, (tl.y + bl.y) / 2.0,
-                                        (tr.x + br.x) / 2.0, (tr.y + br.y) / 2.0, field_of_view);
+    sim.distance = perspective_distance(gray.size(), (tl.x + bl.x) / 2.0, (tl.y + bl.y) / 2.0, (tr.x + br.x) / 2.0,
+                                        (tr.y + br.y) / 2.0, options.field_of_view);
     sim.angle = perspective_angle(tl, tr, bl, br);
     if (!std::isfinite(sim.distance) || sim.distance <= 0)
         return 0;
@@ -212,7 +199,7 @@ int read_barcode(images &img, const char *flags, void *progress_context, progres
     img.pass_fit[0] = relative_fit_error(sim);
     // A model this far off the profile will not become convincing in the
     // passes left: save their work.
-    if (!strict && !unchecked && !(img.pass_fit[0] < MAX_FIRST_FIT_ERROR))
+    if (checked && !(img.pass_fit[0] < MAX_FIRST_FIT_ERROR))
         return 0;
 
     report.step("Adjusting parameters and guessing again...");
@@ -222,7 +209,7 @@ int read_barcode(images &img, const char *flags, void *progress_context, progres
     report.progress(0.7);
     guess_and_correct(sim, report, 0.75, 0.8);
     img.pass_fit[1] = relative_fit_error(sim);
-    if (!strict && !unchecked && !(img.pass_fit[1] < MAX_SECOND_FIT_ERROR))
+    if (checked && !(img.pass_fit[1] < MAX_SECOND_FIT_ERROR))
         return 0;
 
     report.step("Adjusting and guessing one last time...");
@@ -240,7 +227,7 @@ int read_barcode(images &img, const char *flags, void *progress_context, progres
 
     // Every strict run that gets here is a result; the default mode insists
     // on a convincing one.
-    if (!strict && !unchecked && !convincing(img))
+    if (checked && !convincing(img))
         return 0;
 
     printable_digits(sim.digits, img.digits);

@@ -36,24 +36,34 @@ constexpr double MAX_SECOND_FIT_ERROR = 0.04;
 // Whether a finished run's result is convincing (see above).
 bool convincing(const images &img);
 
+// What a call of the pipeline does besides decoding.
+struct decode_options
+{
+    // The bare pipeline: an odd number of bars gives up, and every run that
+    // gets through is a result. Without it an odd number of bars is
+    // searched as well, and a result must have been valid before error
+    // correction, fit closely and have no close second for any digit.
+    bool strict = false;
+    // Whether the default mode checks its result; off only for measuring
+    // what the check refuses.
+    bool check_result = true;
+    // Prints the stages and the locating diagnostics on standard error.
+    bool verbose = false;
+    double field_of_view = FIELD_OF_VIEW;
+    // Called with the fraction of the work done after each stage.
+    progress_callback progress = nullptr;
+    void *progress_context = nullptr;
+};
+
 // Runs the pipeline on img.gray along `row` (-1: the middle row). Returns 1
-// with img.digits filled, or 0 when a stage gave up. Flags is a text of
-// words: "strict" runs the bare pipeline (an odd number of bars gives up,
-// every run that gets through is a result); without it an
-// odd number of bars is searched as well, and a result must have been valid
-// before error correction, fit closely and have no close second for any
-// digit. "steps" prints the stages and
-// the locating diagnostics on standard error; "unchecked" skips the result
-// check of the default mode (for measuring it).
-int decode(images &img, const char *flags, void *progress_context, progress_callback progress,
-           double field_of_view, int row = -1);
+// with img.digits filled, or 0 when a stage gave up.
+int decode(images &img, const decode_options &options, int row = -1);
 
 // The two halves of decode. locate_barcode traces `row` and writes the box
 // to img.corners (zero first); 1 when there is a box. read_barcode samples
 // the box and fits the code; what it returns depends on nothing but
 // img.gray and img.corners.
-int locate_barcode(images &img, const char *flags, int row = -1);
-int read_barcode(images &img, const char *flags, void *progress_context, progress_callback progress,
-                 double field_of_view);
+int locate_barcode(images &img, const decode_options &options, int row = -1);
+int read_barcode(images &img, const decode_options &options);
 
 } // namespace barcode

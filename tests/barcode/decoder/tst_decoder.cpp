@@ -277,8 +277,9 @@ private slots:
             images img = workingImage(frame);
             for (point &p : img.corners)
                 p = round % 3 == 0 ? point{small(rng), small(rng)} : point{coordinate(rng), coordinate(rng)};
-            for (const char *flags : {"", "strict", "unchecked"}) {
-                const int ok = read_barcode(img, flags, nullptr, nullptr, FIELD_OF_VIEW);
+            for (const decode_options &options :
+                 { decode_options {}, decode_options { .strict = true }, decode_options { .check_result = false } }) {
+                const int ok = read_barcode(img, options);
                 QVERIFY(ok == 0 || ok == 1);
             }
         }

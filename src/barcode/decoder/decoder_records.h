@@ -113,7 +113,6 @@ struct images
     std::vector<int> traces;
     std::vector<bar> bars;
     std::unique_ptr<simulator> sim;
-    char digits[14] = {};
     std::chrono::steady_clock::time_point started;
     // How the last run ended, for callers that weigh results themselves
     // (-1: not reached): whether the last pass's guess was valid before

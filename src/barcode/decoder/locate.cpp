@@ -217,11 +217,9 @@ double barcode_quality(const std::vector<bar> &bars, int n, const quiet_zone &le
     return score;
 }
 
-void find_barcode(const cv::Mat &gray, const cv::Mat &threshold, int n, const std::vector<bar> &bars,
-                  point corners[4], bool odd_gives_up, bool verbose)
+void find_barcode(const cv::Mat &gray, const cv::Mat &threshold, int n, const std::vector<bar> &bars, point corners[4],
+                  bool verbose)
 {
-    if (odd_gives_up && n % 2 == 1)
-        return;
     std::vector<quiet_zone> lefts, rights;
     find_quiet_zones(gray, threshold, n, bars, -1, lefts, verbose);
     find_quiet_zones(gray, threshold, n, bars, +1, rights, verbose);

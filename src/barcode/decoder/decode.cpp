@@ -113,7 +113,6 @@ void release_images(images &img)
 
 failure locate_barcode(images &img, const decode_options &options, int row)
 {
-    img.started = std::chrono::steady_clock::now();
     std::fill(img.corners, img.corners + 4, point());
     const cv::Mat &gray = img.gray;
     const int w = gray.cols, h = gray.rows;
@@ -157,7 +156,7 @@ decode_result read_barcode(images &img, const decode_options &options)
     const bool checked = !options.strict && options.check_result;
     const stage_reporter report { options };
     img.valid_before_correction = false;
-    img.fit_error = img.digit_margin = img.pass_fit[0] = img.pass_fit[1] = -1;
+    img.fit_error = img.digit_margin = -1;
     const cv::Mat &gray = img.gray;
     if (gray.empty())
         return { failure::unusable_image };
@@ -207,10 +206,9 @@ decode_result read_barcode(images &img, const decode_options &options)
 
     report.step("Guessing digits...");
     guess_and_correct(sim, report, 0.5, 0.6);
-    img.pass_fit[0] = relative_fit_error(sim);
     // A model this far off the profile will not become convincing in the
     // passes left: save their work.
-    if (checked && !(img.pass_fit[0] < MAX_FIRST_FIT_ERROR))
+    if (checked && !(relative_fit_error(sim) < MAX_FIRST_FIT_ERROR))
         return { failure::poor_fit };
 
     report.step("Adjusting parameters and guessing again...");
@@ -219,8 +217,7 @@ decode_result read_barcode(images &img, const decode_options &options)
     adjust_light_levels(sim, 0.5);
     report.progress(0.7);
     guess_and_correct(sim, report, 0.75, 0.8);
-    img.pass_fit[1] = relative_fit_error(sim);
-    if (checked && !(img.pass_fit[1] < MAX_SECOND_FIT_ERROR))
+    if (checked && !(relative_fit_error(sim) < MAX_SECOND_FIT_ERROR))
         return { failure::poor_fit };
 
     report.step("Adjusting and guessing one last time...");

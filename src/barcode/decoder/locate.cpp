@@ -43,8 +43,7 @@ bool measure_quiet_zone(const cv::Mat &gray, const cv::Mat &threshold, const std
             std::fprintf(stderr, "could not measure from x=%d\n", b.middle.x);
         return false;
     }
-    std::vector<int> distances, brightnesses, widths;
-    distances.reserve(rows);
+    std::vector<int> brightnesses, widths;
     brightnesses.reserve(rows);
     widths.reserve(rows);
     for (int y = b.top.y; y <= b.bottom.y; ++y) {
@@ -76,31 +75,21 @@ bool measure_quiet_zone(const cv::Mat &gray, const cv::Mat &threshold, const std
             --lo;
         while (hi < w - 1 && light(hi + 1))
             ++hi;
-        int distance;
-        if (dir > 0) {
+        // The run does not reach back over the bar.
+        if (dir > 0)
             lo = std::max(lo, x);
-            distance = lo - x;
-        } else {
+        else
             hi = std::min(hi, x);
-            distance = x - hi;
-        }
         const int width = hi - lo + 1;
         int sum = 0;
         for (int c = lo; c <= hi; ++c)
             sum += grey(gray, y, c);
-        distances.push_back(distance);
         brightnesses.push_back(sum / width);
         widths.push_back(width);
     }
     zone.bar = index;
-    zone.bar_x = b.middle.x;
-    zone.distance = median_element(distances);
     zone.brightness = median_element(brightnesses);
     zone.width = median_element(widths);
-    zone.far_x = zone.bar_x + dir * zone.width;
-    zone.top = b.top.y;
-    zone.bottom = b.bottom.y;
-    zone.rows = rows;
     return true;
 }
 

@@ -64,8 +64,9 @@ struct decode_result
 {
     failure reason = failure::none;
     // The 13 digit characters and a terminating zero when reason is none.
-    // Strict mode returns whatever it read: "/" first when no first digit
-    // fits the parity of the left half.
+    // Without the result check (strict, or check_result off) whatever was
+    // read comes back: "/" first when no first digit fits the parity of the
+    // left half.
     char digits[14] = {};
 
     bool ok() const { return reason == failure::none; }

@@ -10,9 +10,6 @@
 
 namespace {
 
-const char *const FLAGS = "trace bars gnuplot simulator3";
-const char *const STRICT_FLAGS = "trace bars gnuplot simulator3 strict";
-
 // The working image: one channel of the frame at half size, lightly
 // smoothed. The red channel is read, the one the strict mode reads after
 // turning the frame red-green-blue.
@@ -36,9 +33,9 @@ std::vector<int> rows(int height)
     return {height / 2, height * 5 / 12, height * 7 / 12};
 }
 
-std::string result(const barcode::images &img)
+std::string text(const barcode::decode_result &result)
 {
-    return std::string(img.digits, 13);
+    return result.ok() ? std::string(result.digits, 13) : std::string();
 }
 
 } // namespace
@@ -66,16 +63,17 @@ std::string BarCodeDecoder::decode(cv::Mat frame, bool strict)
         cv::resize(frame, colour, img.gray.size(), 0, 0, cv::INTER_AREA);
         cv::extractChannel(colour, img.gray, 0);
         cv::GaussianBlur(img.gray, img.gray, cv::Size(3, 3), 0, 0, cv::BORDER_REPLICATE);
-        const int ok = barcode::decode(img, STRICT_FLAGS, nullptr, nullptr, barcode::FIELD_OF_VIEW);
-        return ok ? result(img) : std::string();
+        return text(barcode::decode(img, { .strict = true }));
     }
 
     prepare(frame, img);
+    const barcode::decode_options options;
     // Reading depends on nothing but the box: a box found again from
     // another row is not read again.
     std::vector<std::array<barcode::point, 4>> tried;
+    barcode::decode_result read { barcode::failure::no_box };
     auto attempt = [&](int row) {
-        if (!barcode::locate_barcode(img, FLAGS, row))
+        if (barcode::locate_barcode(img, options, row) != barcode::failure::none)
             return false;
         std::array<barcode::point, 4> box;
         std::copy(img.corners, img.corners + 4, box.begin());
@@ -87,18 +85,18 @@ std::string BarCodeDecoder::decode(cv::Mat frame, bool strict)
         if (std::any_of(tried.begin(), tried.end(), same))
             return false;
         tried.push_back(box);
-        return barcode::read_barcode(img, FLAGS, nullptr, nullptr, barcode::FIELD_OF_VIEW) != 0;
+        read = barcode::read_barcode(img, options);
+        return read.ok();
     };
     for (const int row : rows(img.gray.rows))
         if (attempt(row))
-            return result(img);
+            return text(read);
     // A code held upright: its bars run across the rows.
     cv::Mat turned;
     cv::rotate(img.gray, turned, cv::ROTATE_90_CLOCKWISE);
     img.gray = turned;
     img.threshold_ready = false;
     tried.clear();
-    if (attempt(-1))
-        return result(img);
-    return {};
+    attempt(-1);
+    return text(read);
 }

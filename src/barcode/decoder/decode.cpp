@@ -11,7 +11,6 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
-#include <cstring>
 #include <memory>
 #include <vector>
 
@@ -19,25 +18,18 @@ namespace barcode {
 
 namespace {
 
-bool has_word(const char *flags, const char *word)
-{
-    return flags && std::strstr(flags, word);
-}
-
 struct stage_reporter
 {
-    void *context;
-    progress_callback callback;
-    bool verbose;
+    const decode_options &options;
 
     void progress(double fraction) const
     {
-        if (callback)
-            callback(context, fraction);
+        if (options.progress)
+            options.progress(options.progress_context, fraction);
     }
     void step(const char *message) const
     {
-        if (verbose)
+        if (options.verbose)
             std::fprintf(stderr, "%s\n", message);
     }
 };
@@ -86,12 +78,20 @@ void guess_and_correct(simulator &sim, const stage_reporter &report, double p1, 
 
 } // namespace
 
-bool convincing(const images &img)
+failure weigh_result(const images &img)
 {
-    if (!img.valid_before_correction || !(img.digit_margin >= MIN_DIGIT_MARGIN))
-        return false;
-    return img.fit_error < MAX_FIT_ERROR
-           || (img.fit_error < MAX_LOOSE_FIT_ERROR && img.digit_margin >= img.fit_error);
+    if (!img.valid_before_correction)
+        return failure::check_digit_failed;
+    if (!(img.digit_margin >= MIN_DIGIT_MARGIN))
+        return failure::ambiguous_digit;
+    if (img.fit_error < MAX_FIT_ERROR)
+        return failure::none;
+    if (!(img.fit_error < MAX_LOOSE_FIT_ERROR))
+        return failure::poor_fit;
+    // A loose fit: some runner-up lies within the misfit.
+    if (!(img.digit_margin >= img.fit_error))
+        return failure::ambiguous_digit;
+    return failure::none;
 }
 
 void create_images(images &img, cv::Size size)
@@ -111,16 +111,13 @@ void release_images(images &img)
     img.sim.reset();
 }
 
-int locate_barcode(images &img, const char *flags, int row)
+failure locate_barcode(images &img, const decode_options &options, int row)
 {
-    const bool strict = has_word(flags, "strict");
-    const bool verbose = has_word(flags, "steps");
-    img.started = std::chrono::steady_clock::now();
     std::fill(img.corners, img.corners + 4, point());
     const cv::Mat &gray = img.gray;
     const int w = gray.cols, h = gray.rows;
     if (w < 1 || h < 1 || gray.type() != CV_8UC1)
-        return 0;
+        return failure::unusable_image;
 
     // A window of a sixtieth of the width follows the light across the code.
     if (!img.threshold_ready || img.threshold.size() != gray.size()) {
@@ -128,41 +125,41 @@ int locate_barcode(images &img, const char *flags, int row)
         img.threshold_ready = true;
     }
 
-    if (verbose)
-        std::fprintf(stderr, "Tracing barcode lines...\n");
+    const stage_reporter report { options };
+    report.step("Tracing barcode lines...");
     const int y = row < 0 || row >= h ? h / 2 : row;
     std::vector<int> &traces = img.traces;
     std::vector<bar> &bars = img.bars;
     const int n = trace_barcode(gray, img.threshold, {0, y}, {w - 1, y}, w / 4, traces, bars);
     if (n <= 5)
-        return 0;
-    find_barcode(gray, img.threshold, n, bars, img.corners, strict, verbose);
+        return failure::too_few_bars;
+    if (options.strict && n % 2 == 1)
+        return failure::odd_bar_count;
+    find_barcode(gray, img.threshold, n, bars, img.corners, options.verbose);
     // Without a box every scan line would sample one pixel and the edges
     // could not be found: reading would give up the same way.
-    return std::any_of(img.corners, img.corners + 4, [](point p) { return p.x != 0 || p.y != 0; });
+    const bool found = std::any_of(img.corners, img.corners + 4, [](point p) { return p.x != 0 || p.y != 0; });
+    return found ? failure::none : failure::no_box;
 }
 
-int decode(images &img, const char *flags, void *progress_context, progress_callback progress,
-           double field_of_view, int row)
+decode_result decode(images &img, const decode_options &options, int row)
 {
-    if (!locate_barcode(img, flags, row))
-        return 0;
-    if (progress)
-        progress(progress_context, 0.1);
-    return read_barcode(img, flags, progress_context, progress, field_of_view);
+    if (const failure located = locate_barcode(img, options, row); located != failure::none)
+        return { located };
+    stage_reporter { options }.progress(0.1);
+    return read_barcode(img, options);
 }
 
-int read_barcode(images &img, const char *flags, void *progress_context, progress_callback progress,
-                 double field_of_view)
+decode_result read_barcode(images &img, const decode_options &options)
 {
-    const bool strict = has_word(flags, "strict");
-    const bool unchecked = has_word(flags, "unchecked");
-    const stage_reporter report{progress_context, progress, has_word(flags, "steps")};
+    // The default mode gives up on a run as soon as it cannot be convincing.
+    const bool checked = !options.strict && options.check_result;
+    const stage_reporter report { options };
     img.valid_before_correction = false;
-    img.fit_error = img.digit_margin = img.pass_fit[0] = img.pass_fit[1] = -1;
+    img.fit_error = img.digit_margin = -1;
     const cv::Mat &gray = img.gray;
     if (gray.empty())
-        return 0;
+        return { failure::unusable_image };
     const point tl = img.corners[0], tr = img.corners[1], br = img.corners[2], bl = img.corners[3];
 
     if (!img.sim)
@@ -170,11 +167,11 @@ int read_barcode(images &img, const char *flags, void *progress_context, progres
     simulator &sim = *img.sim;
     reset_simulator(sim);
     sim.count = SAMPLES;
-    sim.distance = perspective_distance(gray.size(), (tl.x + bl.x) / 2.0, (tl.y + bl.y) / 2.0,
-                                        (tr.x + br.x) / 2.0, (tr.y + br.y) / 2.0, field_of_view);
+    sim.distance = perspective_distance(gray.size(), (tl.x + bl.x) / 2.0, (tl.y + bl.y) / 2.0, (tr.x + br.x) / 2.0,
+                                        (tr.y + br.y) / 2.0, options.field_of_view);
     sim.angle = perspective_angle(tl, tr, bl, br);
     if (!std::isfinite(sim.distance) || sim.distance <= 0)
-        return 0;
+        return { failure::degenerate_box };
 
     // Ten lines across the middle of the box, 20 parts of 51 left out above
     // and below.
@@ -193,7 +190,7 @@ int read_barcode(images &img, const char *flags, void *progress_context, progres
     // The code must take up at least 400 of the 1000 samples and leave 20
     // of quiet zone on either side.
     if (sim.stop - sim.start < 400 || sim.start < 20 || sim.stop + 20 >= sim.count)
-        return 0;
+        return { failure::no_code_edges };
     fill_scanline(sim.count, sim.white, 0, sim.count, 0.0f);
     add_ramp(sim.count, sim.white, sim.start, sim.input[sim.start - 20], sim.stop,
              sim.input[sim.stop + 20]);
@@ -209,11 +206,10 @@ int read_barcode(images &img, const char *flags, void *progress_context, progres
 
     report.step("Guessing digits...");
     guess_and_correct(sim, report, 0.5, 0.6);
-    img.pass_fit[0] = relative_fit_error(sim);
     // A model this far off the profile will not become convincing in the
     // passes left: save their work.
-    if (!strict && !unchecked && !(img.pass_fit[0] < MAX_FIRST_FIT_ERROR))
-        return 0;
+    if (checked && !(relative_fit_error(sim) < MAX_FIRST_FIT_ERROR))
+        return { failure::poor_fit };
 
     report.step("Adjusting parameters and guessing again...");
     adjust_start_stop(sim, 8);
@@ -221,9 +217,8 @@ int read_barcode(images &img, const char *flags, void *progress_context, progres
     adjust_light_levels(sim, 0.5);
     report.progress(0.7);
     guess_and_correct(sim, report, 0.75, 0.8);
-    img.pass_fit[1] = relative_fit_error(sim);
-    if (!strict && !unchecked && !(img.pass_fit[1] < MAX_SECOND_FIT_ERROR))
-        return 0;
+    if (checked && !(relative_fit_error(sim) < MAX_SECOND_FIT_ERROR))
+        return { failure::poor_fit };
 
     report.step("Adjusting and guessing one last time...");
     adjust_start_stop(sim, 8);
@@ -240,11 +235,14 @@ int read_barcode(images &img, const char *flags, void *progress_context, progres
 
     // Every strict run that gets here is a result; the default mode insists
     // on a convincing one.
-    if (!strict && !unchecked && !convincing(img))
-        return 0;
+    if (checked) {
+        if (const failure weighed = weigh_result(img); weighed != failure::none)
+            return { weighed };
+    }
 
-    printable_digits(sim.digits, img.digits);
-    return 1;
+    decode_result result;
+    printable_digits(sim.digits, result.digits);
+    return result;
 }
 
 } // namespace barcode

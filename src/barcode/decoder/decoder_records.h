@@ -7,7 +7,6 @@
 
 #include <opencv2/core.hpp>
 
-#include <chrono>
 #include <memory>
 #include <vector>
 
@@ -37,8 +36,6 @@ struct point
 struct peak
 {
     float position = 0; // 0..1 along the sampled line
-    float darkness = 0; // 1 - grey/255 at the extreme
-    peak *next = nullptr;
 };
 
 // One traced bar (dark) or space (light).
@@ -51,17 +48,12 @@ struct bar
     int dark = 0;
 };
 
+// The light run beside a dark bar, as measured on the bar's rows.
 struct quiet_zone
 {
-    int bar = 0;        // index of the dark bar it was measured from
-    int bar_x = 0;      // that bar's middle column
-    int far_x = 0;      // bar_x + direction x width
-    int top = 0;        // the bar's end rows
-    int bottom = 0;
-    int distance = 0;   // median gap between the bar's trace and the light run
+    int bar = 0; // index of the dark bar it was measured from
     int brightness = 0; // median mean grey of the light run
-    int width = 0;      // median width of the light run
-    int rows = 0;       // rows measured
+    int width = 0; // median width of the light run
 };
 
 // One alternative for a single digit: how much worse it fits than the best.
@@ -90,14 +82,11 @@ struct simulator
     double sigma = 1.0;
     int kernel_size = 0;
     float kernel[MAX_KERNEL];
-    signed char previous_digits[14];
     // [0] first digit (or -1), [1..6] left digits (10..19: G-coded),
     // [7..12] right digits.
     signed char digits[13];
-    char expected_check = '0';
     candidate candidates[MAX_CANDIDATES];
     int candidate_count = 0;
-    float score = 0;
 };
 
 // Per-call workspace of the decoder.
@@ -113,17 +102,14 @@ struct images
     std::vector<int> traces;
     std::vector<bar> bars;
     std::unique_ptr<simulator> sim;
-    char digits[14] = {};
-    std::chrono::steady_clock::time_point started;
     // How the last run ended, for callers that weigh results themselves
     // (-1: not reached): whether the last pass's guess was valid before
     // correction; the squared fit error over the code relative to the
-    // squared contrast between the dark and light levels, after each pass;
-    // and the extra error of the closest alternative of any digit in the
-    // last pass relative to one digit's contrast energy.
+    // squared contrast between the dark and light levels; and the extra
+    // error of the closest alternative of any digit in the last pass
+    // relative to one digit's contrast energy.
     bool valid_before_correction = false;
     double fit_error = -1;
-    double pass_fit[2] = {-1, -1};
     double digit_margin = -1;
 };
 

@@ -50,9 +50,6 @@ void guess_digits(simulator &sim)
     encode_ean13(sim, sim.digits);
     blur(sim, 0, sim.count);
     sim.digits[0] = static_cast<signed char>(ean13_first_digit(sim.digits));
-    sim.expected_check = static_cast<char>('0' + ean13_checksum(sim.digits));
-    std::memcpy(sim.previous_digits, sim.digits, sizeof sim.digits);
-    sim.previous_digits[13] = 0;
 }
 
 double best_valid_barcode(const candidate *list, int depth, signed char *digits)
@@ -99,7 +96,6 @@ void correct_errors(simulator &sim, int depth, int max_candidates)
     best_valid_barcode(list, depth, sim.digits);
     encode_ean13(sim, sim.digits);
     blur(sim, 0, sim.count);
-    sim.expected_check = static_cast<char>('0' + ean13_checksum(sim.digits));
 }
 
 } // namespace barcode

@@ -13,7 +13,7 @@ namespace barcode {
 int guess_digit(simulator &sim, const int *bounds, int position, int n, const int *table);
 
 // Guesses all twelve coded digits, renders the result and derives the first
-// digit and the expected check digit.
+// digit.
 void guess_digits(simulator &sim);
 
 // Cheapest substitution of up to `depth` entries of `list` (ended by

@@ -9,6 +9,72 @@ namespace barcode {
 
 namespace {
 
+// Quiet zones, as fractions of the image width w. At the working width of
+// 320 pixels a module of a code that fills a third to two thirds of the
+// frame is 1 to 2 pixels wide: its widest space (4 modules) stays under 10
+// pixels, its quiet zones (7 and 11 modules at least) are mostly wider.
+// A light run at least w/30 wide (10 pixels at 320) can be a quiet zone;
+// narrower ones are spaces of a code, except beyond the last bar of a side.
+constexpr int ZONE_WIDTH_PARTS = 30;
+// The outermost zone of a side may be cut short by the edge of the image:
+// it counts as at least w/20 wide.
+constexpr int OUTERMOST_ZONE_PARTS = 20;
+
+// Box score (barcode_quality): how well the ends of the bars between two
+// zones lie on the two fitted lines of the box, plus how bright and wide
+// the two zones are. Distances are measured against s, the mean spacing of
+// the traced bars and spaces (about 1.6 modules: a whole code crosses the
+// row with 59 of them over 95 modules).
+//
+// A box spans at least 10 spacings (11 bars): with fewer, the corner fit,
+// whose pairs lie at least 6 bars apart, would have fewer than 15 pairs to
+// take its medians of.
+constexpr int MIN_BOX_BARS = 10;
+// An end within 2 s of its line is scored by its distance d from it:
+// s - d, a gain up to s and a loss beyond it. Ends further off are left to
+// the penalties below.
+constexpr double END_TOLERANCE = 2;
+// No bar of a code reaches above the others: a top end more than 3 pixels
+// above the top line (a few pixels allow for ends found a row or two off)
+// costs twice its overshoot; at an overshoot of s that is as much as both
+// its ends can gain.
+constexpr double TOP_OVERSHOOT_ALLOWANCE = 3;
+constexpr double TOP_OVERSHOOT_WEIGHT = 2;
+// The first and last bar of a box around a code are its guard bars: full
+// height, and at the bottom reaching 5 modules (about 3 s) lower than the
+// digits' bars, which the doubled tolerance (4 s) lets through. An outer
+// bar that stops short of a line means the box does not end at a guard
+// bar: that costs more than the brightest quiet zone (255) earns. One that
+// reaches past a line may just touch a printed frame or text: that costs
+// less than half of it.
+constexpr double GUARD_BOTTOM_TOLERANCE = 2 * END_TOLERANCE;
+constexpr double OUTER_SHORT_PENALTY = 500;
+constexpr double OUTER_LONG_PENALTY = 100;
+// A zone's width adds at most 10 points, the narrowest inner zone at the
+// working width: a wider margin is no better. At that width every accepted
+// zone is at least this wide, so the term only tells zones apart in
+// smaller images.
+constexpr int ZONE_WIDTH_SCORE_CAP = 10;
+// Two more bars at least half as long as the zone's bar, within 3 s beyond
+// the zone: the zone is a wide space inside a code. The score drops to a
+// third on each side where that holds; it stays above 0, so such a box is
+// still read when no other box scores.
+constexpr double FOLLOWING_BAR_SHARE = 0.5;
+constexpr int FOLLOWING_BARS_REACH = 3;
+constexpr double INSIDE_CODE_DIVISOR = 3;
+
+// Box choice (find_barcode). A zone with another zone just two bars
+// further in belongs to a bar with wide light on both sides, more like a
+// stray mark beside a code than its guard bar: a small deduction, under a
+// tenth of a bright zone, that decides between boxes that score alike.
+constexpr double NEIGHBOUR_ZONE_PENALTY = 20;
+// A light run inside the box wider than w/20 (16 pixels at 320, far wider
+// than any space of a code) means the box spans two things, such as two
+// codes or a code and the text beside it: it costs 4 points a pixel of
+// its width, over 64.
+constexpr int WIDE_ZONE_PARTS = 20;
+constexpr int INSIDE_ZONE_WEIGHT = 4;
+
 inline int grey(const cv::Mat &image, int y, int x) { return image.ptr<uchar>(y)[x]; }
 
 // Element size/2 of the ascending order.
@@ -43,8 +109,7 @@ bool measure_quiet_zone(const cv::Mat &gray, const cv::Mat &threshold, const std
             std::fprintf(stderr, "could not measure from x=%d\n", b.middle.x);
         return false;
     }
-    std::vector<int> distances, brightnesses, widths;
-    distances.reserve(rows);
+    std::vector<int> brightnesses, widths;
     brightnesses.reserve(rows);
     widths.reserve(rows);
     for (int y = b.top.y; y <= b.bottom.y; ++y) {
@@ -76,31 +141,21 @@ bool measure_quiet_zone(const cv::Mat &gray, const cv::Mat &threshold, const std
             --lo;
         while (hi < w - 1 && light(hi + 1))
             ++hi;
-        int distance;
-        if (dir > 0) {
+        // The run does not reach back over the bar.
+        if (dir > 0)
             lo = std::max(lo, x);
-            distance = lo - x;
-        } else {
+        else
             hi = std::min(hi, x);
-            distance = x - hi;
-        }
         const int width = hi - lo + 1;
         int sum = 0;
         for (int c = lo; c <= hi; ++c)
             sum += grey(gray, y, c);
-        distances.push_back(distance);
         brightnesses.push_back(sum / width);
         widths.push_back(width);
     }
     zone.bar = index;
-    zone.bar_x = b.middle.x;
-    zone.distance = median_element(distances);
     zone.brightness = median_element(brightnesses);
     zone.width = median_element(widths);
-    zone.far_x = zone.bar_x + dir * zone.width;
-    zone.top = b.top.y;
-    zone.bottom = b.bottom.y;
-    zone.rows = rows;
     return true;
 }
 
@@ -124,11 +179,11 @@ int find_quiet_zones(const cv::Mat &gray, const cv::Mat &threshold, int n,
             continue;
         // Narrow light runs are only gaps between bars, except at the very
         // end of the traced row.
-        if (zone.width >= w / 30 || i == outermost)
+        if (zone.width >= w / ZONE_WIDTH_PARTS || i == outermost)
             zones.push_back(zone);
     }
     if (!zones.empty())
-        zones.back().width = std::max(zones.back().width, w / 20);
+        zones.back().width = std::max(zones.back().width, w / OUTERMOST_ZONE_PARTS);
     return int(zones.size());
 }
 
@@ -170,21 +225,21 @@ void robust_corners(const std::vector<bar> &bars, int a, int b, point corners[4]
 
 bool found_two_more_bars(const std::vector<bar> &bars, int a, int b, int r, int p, int q)
 {
-    const double half = bar_length(bars[r]) / 2;
+    const double shortest = bar_length(bars[r]) * FOLLOWING_BAR_SHARE;
     const int spacing = (bars[b].middle.x - bars[a].middle.x) / (b - a);
-    return bar_length(bars[p]) >= half && bar_length(bars[q]) >= half
-           && std::abs(bars[q].middle.x - bars[r].middle.x) <= 3 * spacing;
+    return bar_length(bars[p]) >= shortest && bar_length(bars[q]) >= shortest
+        && std::abs(bars[q].middle.x - bars[r].middle.x) <= FOLLOWING_BARS_REACH * spacing;
 }
 
 double barcode_quality(const std::vector<bar> &bars, int n, const quiet_zone &left,
                        const quiet_zone &right, point corners[4])
 {
     const int a = left.bar, b = right.bar;
-    if (b - a < 10)
+    if (b - a < MIN_BOX_BARS)
         return 0;
     robust_corners(bars, a, b, corners);
     const double spacing = double(bars[b].middle.x - bars[a].middle.x) / (b - a);
-    const double tol = 2 * spacing;
+    const double tol = END_TOLERANCE * spacing;
     double q = 0;
     for (int i = a; i <= b; ++i) {
         const bar &r = bars[i];
@@ -194,61 +249,58 @@ double barcode_quality(const std::vector<bar> &bars, int n, const quiet_zone &le
             q += spacing - std::fabs(db);
         if (std::fabs(dt) < tol)
             q += spacing - std::fabs(dt);
-        if (dt > 3)
-            q -= 2 * dt;
+        if (dt > TOP_OVERSHOOT_ALLOWANCE)
+            q -= TOP_OVERSHOOT_WEIGHT * dt;
         if (i == a || i == b) {
             if (dt > tol)
-                q -= 100;
+                q -= OUTER_LONG_PENALTY;
             if (dt < -tol)
-                q -= 500;
-            if (db > 2 * tol)
-                q -= 100;
+                q -= OUTER_SHORT_PENALTY;
+            if (db > GUARD_BOTTOM_TOLERANCE * spacing)
+                q -= OUTER_LONG_PENALTY;
             if (db < -tol)
-                q -= 500;
+                q -= OUTER_SHORT_PENALTY;
         }
     }
-    double score = q + left.brightness + right.brightness + std::min(left.width, 10)
-                   + std::min(right.width, 10);
+    double score = q + left.brightness + right.brightness + std::min(left.width, ZONE_WIDTH_SCORE_CAP)
+        + std::min(right.width, ZONE_WIDTH_SCORE_CAP);
     // Two more long bars just outside a zone: the zone is a gap inside a code.
     if (a > 1 && found_two_more_bars(bars, a, b, a, a - 1, a - 2))
-        score /= 3;
+        score /= INSIDE_CODE_DIVISOR;
     if (b <= n - 3 && found_two_more_bars(bars, a, b, b, b + 1, b + 2))
-        score /= 3;
+        score /= INSIDE_CODE_DIVISOR;
     return score;
 }
 
-void find_barcode(const cv::Mat &gray, const cv::Mat &threshold, int n, const std::vector<bar> &bars,
-                  point corners[4], bool odd_gives_up, bool verbose)
+void find_barcode(const cv::Mat &gray, const cv::Mat &threshold, int n, const std::vector<bar> &bars, point corners[4],
+                  bool verbose)
 {
-    if (odd_gives_up && n % 2 == 1)
-        return;
     std::vector<quiet_zone> lefts, rights;
     find_quiet_zones(gray, threshold, n, bars, -1, lefts, verbose);
     find_quiet_zones(gray, threshold, n, bars, +1, rights, verbose);
     if (lefts.empty() || rights.empty())
         return;
-    const int wide = gray.cols / 20;
+    const int wide = gray.cols / WIDE_ZONE_PARTS;
     double best = 0;
     for (size_t i = 0; i < lefts.size(); ++i)
         for (size_t j = 0; j < rights.size(); ++j) {
             point fitted[4];
             double score = barcode_quality(bars, n, lefts[i], rights[j], fitted);
-            // A zone with another zone right next to it is a gap between bars.
             if (i > 0 && lefts[i - 1].bar == lefts[i].bar + 2)
-                score -= 20;
+                score -= NEIGHBOUR_ZONE_PENALTY;
             if (j > 0 && rights[j - 1].bar == rights[j].bar - 2)
-                score -= 20;
+                score -= NEIGHBOUR_ZONE_PENALTY;
             // A wide light run inside the box: the box spans two things.
             int inner = 0;
             for (size_t k = 0; k < i; ++k)
                 inner = std::max(inner, lefts[k].width);
             if (inner > wide)
-                score -= 4 * inner;
+                score -= INSIDE_ZONE_WEIGHT * inner;
             inner = 0;
             for (size_t k = 0; k < j; ++k)
                 inner = std::max(inner, rights[k].width);
             if (inner > wide)
-                score -= 4 * inner;
+                score -= INSIDE_ZONE_WEIGHT * inner;
             if (score > best) {
                 best = score;
                 std::copy(fitted, fitted + 4, corners);

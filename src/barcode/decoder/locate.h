@@ -34,9 +34,9 @@ double barcode_quality(const std::vector<bar> &bars, int n, const quiet_zone &le
                        const quiet_zone &right, point corners[4]);
 
 // Writes the corners of the best box; leaves them alone when none scores
-// above 0. With `odd_gives_up`, an odd number of bars gives no box.
-void find_barcode(const cv::Mat &gray, const cv::Mat &threshold, int n, const std::vector<bar> &bars,
-                  point corners[4], bool odd_gives_up, bool verbose);
+// above 0.
+void find_barcode(const cv::Mat &gray, const cv::Mat &threshold, int n, const std::vector<bar> &bars, point corners[4],
+                  bool verbose);
 
 // Distance to the code in half code widths, from the width it takes in the
 // image and the field of view along the image diagonal.

@@ -53,12 +53,9 @@ void reset_simulator(simulator &sim)
     sim.sigma = 1.0;
     sim.kernel_size = 0;
     std::fill_n(sim.kernel, MAX_KERNEL, 0.0f);
-    std::memset(sim.previous_digits, 0, sizeof sim.previous_digits);
     std::memset(sim.digits, 0, sizeof sim.digits);
-    sim.expected_check = '0';
     std::fill_n(sim.candidates, MAX_CANDIDATES, candidate());
     sim.candidate_count = 0;
-    sim.score = 0;
 }
 
 void compute_kernel(simulator &sim)

@@ -103,11 +103,7 @@ int find_peaks(const cv::Mat &gray, const cv::Mat &threshold, point from, point 
                 best = k;
             }
         }
-        peak &p = peaks[count];
-        p.position = float(best) / float(L - 1);
-        p.darkness = 1.0f - float(g[best]) / 255.0f;
-        if (count > 0)
-            peaks[count - 1].next = &p;
+        peaks[count].position = float(best) / float(L - 1);
         ++count;
         if (!ended)
             break;

@@ -8,10 +8,12 @@
 #include "barcode/scanner/FrameConverter.h"
 
 #include <QImageReader>
+#include <QPoint>
 #include <QTest>
 
 #include <opencv2/imgproc.hpp>
 
+#include <cstring>
 #include <random>
 
 using namespace barcode;
@@ -46,7 +48,31 @@ bool plausible(const std::string &text)
     return text.empty() || text.size() == 13;
 }
 
+// Five wide dark stripes on paper: bars enough to trace, too few for a box.
+cv::Mat stripes()
+{
+    cv::Mat frame(480, 640, CV_8UC3, cv::Scalar::all(230));
+    for (int i = 0; i < 5; ++i)
+        frame(cv::Rect(220 + 40 * i, 90, 20, 300)).setTo(cv::Scalar::all(30));
+    return frame;
+}
+
 } // namespace
+
+namespace barcode {
+
+// Names in failure messages.
+char *toString(failure reason)
+{
+    static const char *const names[]
+        = { "none",           "unusable_image", "too_few_bars", "odd_bar_count",      "no_box",
+            "degenerate_box", "no_code_edges",  "poor_fit",     "check_digit_failed", "ambiguous_digit" };
+    return qstrdup(names[int(reason)]);
+}
+
+} // namespace barcode
+
+Q_DECLARE_METATYPE(barcode::failure)
 
 class TestDecoder : public QObject
 {
@@ -266,6 +292,121 @@ private slots:
         }
     }
 
+    // Each stage that gives up says so; digits come only with success.
+    void failureReasons_data()
+    {
+        QTest::addColumn<QString>("picture");
+        QTest::addColumn<bool>("strict");
+        QTest::addColumn<failure>("reason");
+        QTest::addColumn<QString>("digits");
+        QTest::newRow("code") << "4006381333931" << false << failure::none << "4006381333931";
+        QTest::newRow("code, strict: 59 bars") << "4006381333931" << true << failure::odd_bar_count << "";
+        QTest::newRow("uniform") << "uniform" << false << failure::too_few_bars << "";
+        QTest::newRow("uniform, strict") << "uniform" << true << failure::too_few_bars << "";
+        QTest::newRow("five stripes") << "stripes" << false << failure::no_box << "";
+        QTest::newRow("wrong check digit") << "4006381333932" << false << failure::check_digit_failed << "";
+        QTest::newRow("blurred, noisy, narrow") << "blurred" << false << failure::poor_fit << "";
+    }
+
+    void failureReasons()
+    {
+        QFETCH(QString, picture);
+        QFETCH(bool, strict);
+        QFETCH(failure, reason);
+        QFETCH(QString, digits);
+        cv::Mat frame;
+        if (picture == QLatin1String("uniform")) {
+            frame = cv::Mat(480, 640, CV_8UC3, cv::Scalar::all(128));
+        } else if (picture == QLatin1String("stripes")) {
+            frame = stripes();
+        } else if (picture == QLatin1String("blurred")) {
+            synthetic::Style style;
+            style.module = 3;
+            style.blur = 5;
+            style.noise = 25;
+            frame = synthetic::render("4006381333931", style);
+        } else {
+            frame = synthetic::render(picture.toStdString());
+        }
+        images img = workingImage(frame);
+        const decode_result result = decode(img, { .strict = strict });
+        QCOMPARE(result.reason, reason);
+        QCOMPARE(result.ok(), reason == failure::none);
+        QCOMPARE(QString::fromLatin1(result.digits), digits);
+    }
+
+    void unusableImage_data()
+    {
+        QTest::addColumn<int>("type");
+        QTest::addColumn<int>("size");
+        QTest::newRow("empty") << CV_8UC1 << 0;
+        QTest::newRow("colour") << CV_8UC3 << 100;
+        QTest::newRow("16 bits") << CV_16UC1 << 100;
+    }
+
+    void unusableImage()
+    {
+        QFETCH(int, type);
+        QFETCH(int, size);
+        images img;
+        img.gray = cv::Mat(size, size, type, cv::Scalar::all(0));
+        QCOMPARE(decode(img, {}).reason, failure::unusable_image);
+    }
+
+    // A box that gives no viewing distance, and one over blank paper.
+    void readingFailures_data()
+    {
+        QTest::addColumn<QPoint>("topLeft");
+        QTest::addColumn<QPoint>("bottomRight");
+        QTest::addColumn<failure>("reason");
+        QTest::newRow("no box") << QPoint(0, 0) << QPoint(0, 0) << failure::degenerate_box;
+        QTest::newRow("far wider than the image") << QPoint(-1000, 100) << QPoint(1000, 140) << failure::degenerate_box;
+        QTest::newRow("blank paper below the code") << QPoint(10, 200) << QPoint(300, 230) << failure::no_code_edges;
+    }
+
+    void readingFailures()
+    {
+        QFETCH(QPoint, topLeft);
+        QFETCH(QPoint, bottomRight);
+        QFETCH(failure, reason);
+        images img = workingImage(synthetic::render("4006381333931"));
+        img.corners[0] = { topLeft.x(), topLeft.y() };
+        img.corners[1] = { bottomRight.x(), topLeft.y() };
+        img.corners[2] = { bottomRight.x(), bottomRight.y() };
+        img.corners[3] = { topLeft.x(), bottomRight.y() };
+        for (const bool strict : { false, true })
+            QCOMPARE(read_barcode(img, { .strict = strict }).reason, reason);
+    }
+
+    // Which measure of a finished run refuses it in the default mode.
+    void weighResult_data()
+    {
+        QTest::addColumn<bool>("valid");
+        QTest::addColumn<double>("margin");
+        QTest::addColumn<double>("fit");
+        QTest::addColumn<failure>("reason");
+        QTest::newRow("close fit, clear margin") << true << 0.02 << 0.005 << failure::none;
+        QTest::newRow("margin at the limit") << true << MIN_DIGIT_MARGIN << 0.005 << failure::none;
+        QTest::newRow("invalid before correction") << false << 0.02 << 0.005 << failure::check_digit_failed;
+        QTest::newRow("close runner-up") << true << 0.001 << 0.005 << failure::ambiguous_digit;
+        QTest::newRow("loose fit, margin beyond the misfit") << true << 0.025 << 0.02 << failure::none;
+        QTest::newRow("loose fit, runner-up within the misfit") << true << 0.01 << 0.02 << failure::ambiguous_digit;
+        QTest::newRow("fit too far off") << true << 0.5 << MAX_LOOSE_FIT_ERROR << failure::poor_fit;
+    }
+
+    void weighResult()
+    {
+        QFETCH(bool, valid);
+        QFETCH(double, margin);
+        QFETCH(double, fit);
+        QFETCH(failure, reason);
+        images img;
+        img.valid_before_correction = valid;
+        img.digit_margin = margin;
+        img.fit_error = fit;
+        QCOMPARE(weigh_result(img), reason);
+    }
+
     // Reading any box, however far outside the image, stays inside the
     // buffers.
     void hostileBoxes()
@@ -277,9 +418,10 @@ private slots:
             images img = workingImage(frame);
             for (point &p : img.corners)
                 p = round % 3 == 0 ? point{small(rng), small(rng)} : point{coordinate(rng), coordinate(rng)};
-            for (const char *flags : {"", "strict", "unchecked"}) {
-                const int ok = read_barcode(img, flags, nullptr, nullptr, FIELD_OF_VIEW);
-                QVERIFY(ok == 0 || ok == 1);
+            for (const decode_options &options :
+                 { decode_options {}, decode_options { .strict = true }, decode_options { .check_result = false } }) {
+                const decode_result result = read_barcode(img, options);
+                QCOMPARE(std::strlen(result.digits), result.ok() ? size_t(13) : size_t(0));
             }
         }
     }

@@ -1,10 +1,12 @@
-// The decoder's numeric routines, EAN-13 tables, checks and error correction.
+// The decoder's numeric routines, EAN-13 tables, checks, error correction
+// and the score of a box around traced bars.
 
+#include "barcode/decoder/SyntheticCode.h"
 #include "barcode/decoder/digits.h"
 #include "barcode/decoder/ean13.h"
+#include "barcode/decoder/locate.h"
 #include "barcode/decoder/numeric.h"
 #include "barcode/decoder/simulator.h"
-#include "barcode/decoder/SyntheticCode.h"
 
 #include <QTest>
 
@@ -256,6 +258,67 @@ private slots:
         for (signed char v : d)
             text += char('0' + v);
         QCOMPARE(text, corrected);
+    }
+
+    void boxScore_data()
+    {
+        QTest::addColumn<int>("count"); // bars, 4 pixels apart, rows 50 to 150
+        QTest::addColumn<int>("left"); // the zones' bars
+        QTest::addColumn<int>("right");
+        QTest::addColumn<int>("changed"); // a bar whose ends move, or -1
+        QTest::addColumn<int>("top"); // rows its ends move down by
+        QTest::addColumn<int>("bottom");
+        QTest::addColumn<int>("outside"); // half the length of the bars left of the box
+        QTest::addColumn<double>("score");
+        // Every end on its line gains a spacing: 12 x 2 x 4 = 96; the zones
+        // add their brightness (200, 180) and width up to 10 (12, 8).
+        QTest::newRow("straight box") << 12 << 0 << 11 << -1 << 0 << 0 << 0 << 494.0;
+        QTest::newRow("fewer than 10 spacings") << 12 << 1 << 10 << -1 << 0 << 0 << 50 << 0.0;
+        // An end within a spacing gains the rest of it; up to 3 pixels
+        // above the line cost nothing more.
+        QTest::newRow("inner top 3 above") << 12 << 0 << 11 << 5 << -3 << 0 << 0 << 491.0;
+        // 5 above: gains -1 instead of 4, and loses twice the 5.
+        QTest::newRow("inner top 5 above") << 12 << 0 << 11 << 5 << -5 << 0 << 0 << 479.0;
+        // Beyond two spacings: no gain (-4), the overshoot (-20) and an
+        // outer bar reaching past the line (-100).
+        QTest::newRow("first top 10 above") << 12 << 0 << 11 << 0 << -10 << 0 << 0 << 370.0;
+        // An outer bar stopping short: -4 and -500.
+        QTest::newRow("first top 10 below") << 12 << 0 << 11 << 0 << 10 << 0 << 0 << -10.0;
+        QTest::newRow("last bottom 10 above") << 12 << 0 << 11 << 11 << 0 << -10 << 0 << -10.0;
+        // A guard bar reaching lower: free up to four spacings.
+        QTest::newRow("last bottom 12 below") << 12 << 0 << 11 << 11 << 0 << 12 << 0 << 490.0;
+        QTest::newRow("last bottom 20 below") << 12 << 0 << 11 << 11 << 0 << 20 << 0 << 390.0;
+        // Two more bars of at least half the length beyond a zone: a third.
+        QTest::newRow("two bars beyond the left zone") << 14 << 2 << 13 << -1 << 0 << 0 << 25 << 494.0 / 3;
+        QTest::newRow("two short bars beyond") << 14 << 2 << 13 << -1 << 0 << 0 << 24 << 494.0;
+    }
+
+    void boxScore()
+    {
+        QFETCH(int, count);
+        QFETCH(int, left);
+        QFETCH(int, right);
+        QFETCH(int, changed);
+        QFETCH(int, top);
+        QFETCH(int, bottom);
+        QFETCH(int, outside);
+        QFETCH(double, score);
+        std::vector<bar> bars(count);
+        for (int i = 0; i < count; ++i) {
+            const int x = 10 + 4 * i;
+            const int half = i < left ? outside : 50;
+            bars[i].middle = { x, 100 };
+            bars[i].top = { x, 100 - half };
+            bars[i].bottom = { x, 100 + half };
+            bars[i].dark = i % 2;
+        }
+        if (changed >= 0) {
+            bars[changed].top.y += top;
+            bars[changed].bottom.y += bottom;
+        }
+        const quiet_zone leftZone { left, 200, 12 }, rightZone { right, 180, 8 };
+        point corners[4];
+        QCOMPARE(barcode_quality(bars, count, leftZone, rightZone, corners), score);
     }
 };
 

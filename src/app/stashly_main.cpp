@@ -5,6 +5,7 @@
 #include "core/TBXRunAlertPanel.h"
 #include "core/store/ManagedObjectContext.h"
 #include "records/RecordController.h"
+#include "ui/EnhancedDetailCard.h"
 #include "ui/MainWindow.h"
 #include "navigation/VisibleAssetController.h"
 #include "ui/NavigationPanes.h"
@@ -49,7 +50,11 @@ int main(int argc, char *argv[])
                 (new WelcomeSheet(firstRun.get(), &window))->open();
         },
         quit,
-        {},
+        [&window] {
+            // Drawn afresh once the launch has set the library up.
+            if (auto *card = window.findChild<EnhancedDetailCard *>())
+                card->update();
+        },
     });
     // A signal quits even while an alert waits for an answer (a store that
     // cannot be opened shows one before the window does).

@@ -1,7 +1,11 @@
 #include "core/RecordNotes.h"
 
 #include <QStringList>
+#include <QTextCursor>
 #include <QTextDocument>
+#include <QTextList>
+
+#include <algorithm>
 
 namespace {
 
@@ -19,6 +23,35 @@ const char kEmptyParagraph[] = "<p style=\"-qt-paragraph-type:empty; margin-top:
                                "line-height:175%;\"><br /></p>";
 const char kTail[] = "</body></html>";
 
+// What a list item shows before its text: its number ("1.", "b.") or its bullet.
+QString markerOf(const QTextList *list, const QTextBlock &block)
+{
+    switch (list->format().style()) {
+    case QTextListFormat::ListDisc:
+        return QStringLiteral("\u2022");
+    case QTextListFormat::ListCircle:
+        return QStringLiteral("\u25e6");
+    case QTextListFormat::ListSquare:
+        return QStringLiteral("\u25aa");
+    default:
+        return list->itemText(block);
+    }
+}
+
+// The one paragraph style has no list indents, so the markers become text; a
+// nested list is set off by one tab per level.
+void writeListMarkers(QTextDocument &document)
+{
+    for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
+        const QTextList *list = block.textList();
+        if (!list)
+            continue;
+        const QString indent(std::max(0, list->format().indent() - 1), QLatin1Char('\t'));
+        const QString marker = markerOf(list, block);
+        QTextCursor(block).insertText(indent + marker + (block.length() > 1 ? QStringLiteral(" ") : QString()));
+    }
+}
+
 QString textOf(const QByteArray &archive)
 {
     const QString text = QString::fromUtf8(archive);
@@ -26,6 +59,7 @@ QString textOf(const QByteArray &archive)
         return text;
     QTextDocument document;
     document.setHtml(text);
+    writeListMarkers(document);
     return document.toPlainText();
 }
 

@@ -9,7 +9,8 @@
 // and writes it. Every archive is normalised to one paragraph style (no
 // indents, left aligned, line spacing 1.75, no paragraph spacing, no tab stops,
 // default tab interval 5 points) with no character formatting at all, so a
-// normalised archive is determined by its plain text alone.
+// normalised archive is determined by its plain text alone. List items keep
+// their numbers and bullets as text, in the archive and in the plain text.
 class RecordNotes
 {
 public:

@@ -24,10 +24,45 @@ const QDateTime &earliest()
 // The system time zone, looked up once: asking the C library for local time
 // checks the zone's file on every call, which a recalculation of every record
 // would pay tens of thousands of times.
-QDateTime toLocal(const QDateTime &moment)
+const QTimeZone &systemZone()
 {
     static const QTimeZone zone = QTimeZone::systemTimeZone();
-    return zone.isValid() ? moment.toTimeZone(zone) : moment.toLocalTime();
+    return zone;
+}
+
+QDateTime toLocal(const QDateTime &moment)
+{
+    return systemZone().isValid() ? moment.toTimeZone(systemZone()) : moment.toLocalTime();
+}
+
+int offsetAt(qint64 utcMsecs)
+{
+    const QDateTime utc = QDateTime::fromMSecsSinceEpoch(utcMsecs, Qt::UTC);
+    return systemZone().isValid() ? systemZone().offsetFromUtc(utc) : utc.toLocalTime().offsetFromUtc();
+}
+
+// The moment a wall clock in the system zone shows `time` on `date`. Qt 6.4
+// resolves times that do not exist differently depending on how they were
+// reached, so both cases are settled here: a time in the spring gap moves
+// forward by the length of the gap, and a time the autumn change shows twice
+// is its first occurrence.
+QDateTime atWallTime(const QDate &date, const QTime &time)
+{
+    const qint64 wall = QDateTime(date, time, Qt::UTC).toMSecsSinceEpoch();
+    // No zone changes its offset twice within two days.
+    const qint64 day = 86400000;
+    const int before = offsetAt(wall - day);
+    const int after = offsetAt(wall + day);
+    if (before == after)
+        return QDateTime::fromMSecsSinceEpoch(wall - qint64(before) * 1000, Qt::UTC);
+    const qint64 inBefore = wall - qint64(before) * 1000;
+    const qint64 inAfter = wall - qint64(after) * 1000;
+    const bool beforeFits = offsetAt(inBefore) == before;
+    const bool afterFits = offsetAt(inAfter) == after;
+    qint64 utc = inBefore; // also the gap: read with the offset before it, the clock shows the time plus the gap
+    if (afterFits)
+        utc = beforeFits ? std::min(inBefore, inAfter) : inAfter;
+    return QDateTime::fromMSecsSinceEpoch(utc, Qt::UTC);
 }
 
 int clampToInt(qint64 n)
@@ -35,14 +70,14 @@ int clampToInt(qint64 n)
     return int(std::clamp<qint64>(n, INT_MIN, INT_MAX));
 }
 
-// Months and years are added to the local date, so that the wall-clock time and
-// the day of the month stay (QDate clamps to the month's last day).
+// Months and years move the calendar date and keep the wall-clock time (QDate
+// clamps the day to the month's last day); none beyond the calendar's range.
 QDateTime addMonths(const QDateTime &local, qint64 months)
 {
     const qint64 limit = 12 * 20000;
     if (months > limit || months < -limit)
         return {};
-    return local.addMonths(int(months));
+    return atWallTime(local.date().addMonths(int(months)), local.time());
 }
 
 QDateTime addDays(const QDateTime &local, qint64 days)
@@ -50,7 +85,7 @@ QDateTime addDays(const QDateTime &local, qint64 days)
     const qint64 limit = qint64(366) * 20000;
     if (days > limit || days < -limit)
         return {};
-    return local.addDays(days);
+    return atWallTime(local.date().addDays(days), local.time());
 }
 
 } // namespace
@@ -92,10 +127,10 @@ int WarrantyCalendar::completeMonths(const QDateTime &from, const QDateTime &to)
     // back when the day or the time of day there has not been reached.
     qint64 months = qint64(t.date().year() - f.date().year()) * 12 + (t.date().month() - f.date().month());
     if (t > f) {
-        if (months > 0 && f.addMonths(int(months)) > t)
+        if (months > 0 && addMonths(f, months) > t)
             --months;
     } else {
-        if (months < 0 && f.addMonths(int(months)) < t)
+        if (months < 0 && addMonths(f, months) < t)
             ++months;
     }
     return clampToInt(months);
@@ -112,14 +147,14 @@ int WarrantyCalendar::completeDays(const QDateTime &from, const QDateTime &to)
     // time and correct by adding days in the calendar.
     qint64 days = f.msecsTo(t) / 86400000;
     if (t > f) {
-        while (days > 0 && f.addDays(days) > t)
+        while (days > 0 && addDays(f, days) > t)
             --days;
-        while (f.addDays(days + 1) <= t)
+        while (addDays(f, days + 1) <= t)
             ++days;
     } else {
-        while (days < 0 && f.addDays(days) < t)
+        while (days < 0 && addDays(f, days) < t)
             ++days;
-        while (f.addDays(days - 1) >= t)
+        while (addDays(f, days - 1) >= t)
             --days;
     }
     return clampToInt(days);

@@ -8,7 +8,9 @@
 // Warranty lengths in the Gregorian calendar of the system time zone: adding
 // "Days", "Weeks", "Months" or "Years" to a moment, and counting complete months
 // or days between two moments. Months and years keep the day of the month where
-// it exists and otherwise give the last day of the target month.
+// it exists and otherwise give the last day of the target month. Every unit
+// keeps the wall-clock time; a time that the change to summer time skips moves
+// forward by the skipped hour, and a time shown twice in autumn is the first.
 class WarrantyCalendar
 {
 public:

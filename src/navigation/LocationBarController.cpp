@@ -3,6 +3,7 @@
 #include "core/EventBus.h"
 #include "core/Events.h"
 #include "core/store/ManagedObject.h"
+#include "navigation/VisibleAssetController.h"
 
 namespace {
 const QString kLocationName = QStringLiteral("locationName");
@@ -87,9 +88,13 @@ void LocationBarController::setItemOn(const QString &identifier, bool on)
 
 void LocationBarController::filterStep()
 {
+    // The shared record list takes the location filter alone at once; the
+    // record view whose mode is current narrows it further on the event.
+    VisibleAssetController &assets = VisibleAssetController::sharedManager();
     if (m_allLocations) {
         m_filter = Predicate();
         m_image = offImage;
+        assets.reloadRecordList(m_filter);
         emit changed();
         EventBus::instance().post(Events::TBXLocationsDidFilter, this);
         return;
@@ -101,6 +106,7 @@ void LocationBarController::filterStep()
     // With nothing chosen the list is empty, and no record matches.
     m_filter = Predicate::fromFormat(QStringLiteral("location IN %@"), {names});
     m_image = onImage;
+    assets.reloadRecordList(m_filter);
     emit changed();
     EventBus::instance().post(Events::TBXLocationsDidFilter, this,
                               {{EventKeys::locationFilterPredicate, QVariant::fromValue(m_filter)}});

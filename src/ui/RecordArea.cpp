@@ -7,10 +7,12 @@
 #include "navigation/SourceListController.h"
 #include "navigation/ViewModeController.h"
 #include "navigation/VisibleAssetController.h"
+#include "ui/EnhancedDetailCard.h"
 #include "ui/EnhancedRecordView.h"
 #include "ui/LocationBar.h"
 #include "ui/RecordIconView.h"
 #include "ui/RecordListView.h"
+#include "ui/ResizeController.h"
 #include "ui/SearchField.h"
 
 #include <QAction>
@@ -83,6 +85,8 @@ RecordArea::RecordArea(NavigationControllers *controllers, QWidget *parent)
     m_stack->addWidget(m_icons);
     m_stack->addWidget(m_list);
     m_stack->addWidget(m_enhanced);
+    // The card is drawn for one height and scrolls inside its pane.
+    ResizeController::applyToDetailContent(m_enhanced->card());
     m_stack->addWidget(m_webNote);
 
     auto *layout = new QVBoxLayout(this);

@@ -347,6 +347,22 @@ private slots:
             << QByteArray("  two  spaces\n\n\ttab <5>") << "  two  spaces\n\n\ttab <5>";
         QTest::newRow("unicode") << QByteArray("<p>Ærø – naïve 🙂</p>")
                                  << QString::fromUtf8("Ærø – naïve 🙂");
+        // The markers of lists stay as text, nested lists one tab further in.
+        QTest::newRow("numbered list") << QByteArray("<ol><li>first</li><li><b>second</b></li></ol>")
+                                       << "1. first\n2. second";
+        QTest::newRow("bulleted list after a paragraph")
+            << QByteArray("<p>In the box:</p><ul><li>cable</li><li>remote</li></ul><p>Kept</p>")
+            << QString::fromUtf8("In the box:\n• cable\n• remote\nKept");
+        QTest::newRow("nested lists") << QByteArray(
+            "<ol><li>Set up<ul><li>stand</li><li>feet<ol type='a'><li>left</li><li>right</li></ol></li>"
+            "</ul></li><li>Use</li></ol>")
+                                      << QString::fromUtf8(
+                                             "1. Set up\n\t• stand\n\t• feet\n\t\ta. left\n\t\tb. right\n2. Use");
+        // An empty item, as a text editor writes it, keeps its marker.
+        QTest::newRow("square bullets and an empty item")
+            << QByteArray("<ul style=\"list-style-type: square\"><li>spare</li>"
+                          "<li style=\"-qt-paragraph-type:empty;\"><br /></li></ul><p>End</p>")
+            << QString::fromUtf8("▪ spare\n▪\nEnd");
     }
 
     void notesAreNormalised()

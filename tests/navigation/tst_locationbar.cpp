@@ -4,7 +4,9 @@
 #include "core/store/ArrayController.h"
 #include "navigation/LocationBarController.h"
 #include "navigation/NavigationControllers.h"
+#include "navigation/RecordViewController.h"
 #include "navigation/SourceListController.h"
+#include "navigation/ViewModeController.h"
 #include "navigation/VisibleAssetController.h"
 
 using namespace NavigationTestSupport;
@@ -138,6 +140,37 @@ private slots:
             QCOMPARE(bar().buttonImage(), QStringLiteral("locationOn.png"));
         }
         QCOMPARE(shownCount(), shown);
+    }
+
+    void filtersTheSharedList_data()
+    {
+        QTest::addColumn<int>("viewMode");
+        QTest::newRow("icon view") << int(RecordViewController::IconMode);
+        QTest::newRow("list view") << int(RecordViewController::ListMode);
+        QTest::newRow("enhanced view") << int(RecordViewController::EnhancedMode);
+    }
+
+    // The bar sets the location filter alone on the shared record list as it
+    // posts it, and clears it for all locations, whichever view is current.
+    void filtersTheSharedList()
+    {
+        QFETCH(int, viewMode);
+        start({ "Kitchen", "attic", "Garage" });
+        m_nav->viewMode().setViewMode(viewMode);
+        m_nav->flushPendingRefreshes();
+        ArrayController &list = VisibleAssetController::sharedManager().recordArrayController();
+        QCOMPARE(list.arrangedObjects().size(), 3);
+
+        bar().setItemOn(QStringLiteral("1"), true); // Garage
+        const Predicate garage = Predicate::fromFormat(QStringLiteral("location IN %@"), { QStringList { "Garage" } });
+        QCOMPARE(list.filterPredicate(), garage);
+        QCOMPARE(valuesOf(list.arrangedObjects(), QStringLiteral("item")), QStringList { "Thing 3" });
+        QCOMPARE(shownCount(), 1);
+
+        bar().setItemOn(LocationBarController::allItemIdentifier, true);
+        QVERIFY(list.filterPredicate().isEmpty());
+        QCOMPARE(list.arrangedObjects().size(), 3);
+        QCOMPARE(shownCount(), 3);
     }
 
     void deletionGoesBackToAll()

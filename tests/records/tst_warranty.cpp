@@ -111,6 +111,15 @@ private slots:
         QTest::newRow("a day across the change to summer time")
             << local(2024, 3, 9, 12) << QVariant(1) << QVariant("Days") << none << none << false
             << local(2024, 3, 9, 12) << 100.0 << "1 Days";
+        // 14 March 2027 has no 02:30 in New York: the wall time moves forward by
+        // the hour of the gap, to 03:30 daylight time (07:30 UTC).
+        QTest::newRow("a year into the spring gap")
+            << local(2026, 3, 14, 2, 30) << QVariant(1) << QVariant("Years") << none << none << false
+            << local(2027, 3, 14, 1) << 1.5 / (365 * 24 + 1) * 100 << "0 Days";
+        // 1 November 2026 has 01:30 twice in New York: the first (daylight) one counts.
+        QTest::newRow("a month into the autumn overlap")
+            << local(2026, 10, 1, 1, 30) << QVariant(1) << QVariant("Months") << none << none << false
+            << local(2026, 11, 1, 0, 30) << 1.0 / (31 * 24) * 100 << "0 Days";
         QTest::newRow("extension only, from purchase")
             << jan15 << QVariant(0) << none << QVariant(2) << QVariant("Years") << true << local(2025, 1, 15)
             << 365.0 / 731.0 * 100 << "365 Days";
@@ -204,6 +213,24 @@ private slots:
         // A calendar day across 10 March 2024 in New York is 23 hours long.
         QTest::newRow("days across summer time") << local(2024, 3, 9, 12) << 2 << "Days" << local(2024, 3, 9, 12)
                                                  << local(2024, 3, 11, 12) << 0 << 2 << 0 << 2;
+        const QDateTime gapEnd(QDate(2027, 3, 14), QTime(7, 30), Qt::UTC); // 03:30 daylight time
+        QTest::newRow("years into the spring gap") << local(2026, 3, 14, 2, 30) << 1 << "Years"
+                                                   << local(2026, 3, 14, 2, 30) << gapEnd << 12 << 365 << 12 << 365;
+        QTest::newRow("months into the spring gap")
+            << local(2027, 2, 14, 2, 30) << 1 << "Months" << local(2027, 2, 14, 2, 30) << gapEnd << 1 << 28 << 1 << 28;
+        QTest::newRow("a day into the spring gap")
+            << local(2027, 3, 13, 2, 30) << 1 << "Days" << local(2027, 3, 13, 2, 30) << gapEnd << 0 << 1 << 0 << 1;
+        QTest::newRow("back into the spring gap") << local(2027, 4, 14, 2, 30) << -1 << "Months"
+                                                  << local(2027, 4, 14, 2, 30) << gapEnd << -1 << -31 << -1 << -31;
+        const QDateTime firstOfTwo(QDate(2026, 11, 1), QTime(5, 30), Qt::UTC); // 01:30 daylight time
+        const QDateTime secondOfTwo(QDate(2026, 11, 1), QTime(6, 30), Qt::UTC); // 01:30 standard time
+        QTest::newRow("a day into the autumn overlap") << local(2026, 10, 31, 1, 30) << 1 << "Days"
+                                                       << local(2026, 10, 31, 1, 30) << firstOfTwo << 0 << 1 << 0 << 1;
+        QTest::newRow("a year into the autumn overlap")
+            << local(2025, 11, 1, 1, 30) << 1 << "Years" << local(2025, 11, 1, 1, 30) << firstOfTwo << 12 << 365 << 12
+            << 365;
+        QTest::newRow("from the second of two equal hours")
+            << secondOfTwo << 1 << "Weeks" << secondOfTwo << local(2026, 11, 8, 1, 30) << 0 << 7 << 0 << 7;
         QTest::newRow("negative duration") << local(2024, 6, 15) << -2 << "Months" << local(2024, 6, 15)
                                            << local(2024, 4, 15) << -2 << -61 << -2 << -61;
     }

@@ -173,6 +173,24 @@ private slots:
         QCOMPARE(drawn.pixelColor(4, 4), DetailCardColorScheme::scheme(3).background);
     }
 
+    void enhancedCardKeepsItsHeight_data()
+    {
+        QTest::addColumn<QSize>("windowSize");
+        QTest::newRow("shorter than the card") << QSize(1200, 480);
+        QTest::newRow("taller than the card") << QSize(1200, 1100);
+    }
+
+    void enhancedCardKeepsItsHeight()
+    {
+        QFETCH(QSize, windowSize);
+        EnhancedDetailCard *card = m_panes->recordArea()->enhancedView()->card();
+        QTest::keyClick(m_window.get(), Qt::Key_3, Qt::ControlModifier);
+        QTRY_VERIFY(card->isVisible());
+        m_window->resize(windowSize);
+        QTRY_COMPARE(m_window->size(), windowSize);
+        QCOMPARE(card->height(), 711);
+    }
+
     void commandsWhereTheyBelong()
     {
         const struct

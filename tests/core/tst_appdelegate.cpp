@@ -257,6 +257,61 @@ private slots:
         QVERIFY(!DatabaseTools::isDatabaseLockedAtPath(package()));
     }
 
+    // A second window on the same library is refused (the first keeps its
+    // lock), and a signal quits it even while its alert waits for an answer;
+    // so does a store that cannot be opened.
+    void realProgramRefusedOrBrokenQuitsOnSignal()
+    {
+        const QString program = QStringLiteral(STASHLY_BINARY_DIR "/src/app/stashly");
+        if (!QFile::exists(program))
+            QSKIP("the stashly program is not built");
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        env.insert(QStringLiteral("XDG_CONFIG_HOME"), m_home->filePath(QStringLiteral("config")));
+        env.insert(QStringLiteral("XDG_DATA_HOME"), m_home->filePath(QStringLiteral("data")));
+        const auto logHas = [](const QString &text) {
+            QFile log(PlatformPaths::logFilePath());
+            return log.open(QIODevice::ReadOnly) && QString::fromUtf8(log.readAll()).contains(text);
+        };
+        QProcess first;
+        first.setProcessEnvironment(env);
+        first.start(program, {});
+        QVERIFY(first.waitForStarted());
+        QTRY_VERIFY_WITH_TIMEOUT(DatabaseTools::isDatabaseLockedAtPath(package()), 20000);
+
+        QProcess second;
+        second.setProcessEnvironment(env);
+        second.start(program, {});
+        QVERIFY(second.waitForStarted());
+        QTRY_VERIFY_WITH_TIMEOUT(logHas(QStringLiteral("is being changed by")), 20000);
+        QTest::qWait(300); // the alert is up
+        second.terminate();
+        QVERIFY(second.waitForFinished(20000));
+        QCOMPARE(DatabaseTools::lockDataAtPath(package())->value("processID").toLongLong(), first.processId());
+        first.terminate();
+        QVERIFY(first.waitForFinished(20000));
+        QVERIFY(!DatabaseTools::isDatabaseLockedAtPath(package()));
+
+        // A store that is not one: the alert says so, and a signal still quits.
+        const QString store = QDir(package()).filePath(QStringLiteral("sqldata"));
+        QVERIFY(QFile::remove(store));
+        QFile garbage(store);
+        QVERIFY(garbage.open(QIODevice::WriteOnly));
+        garbage.write(QByteArray(4096, 'x'));
+        garbage.close();
+        QProcess broken;
+        broken.setProcessEnvironment(env);
+        broken.start(program, {});
+        QVERIFY(broken.waitForStarted());
+        QTRY_VERIFY_WITH_TIMEOUT(logHas(QStringLiteral("is not a Stashly library store")), 20000);
+        QTest::qWait(300);
+        broken.terminate();
+        QVERIFY(broken.waitForFinished(20000));
+        QVERIFY(garbage.open(QIODevice::ReadOnly));
+        QCOMPARE(garbage.readAll(), QByteArray(4096, 'x'));
+        QVERIFY(!DatabaseTools::isDatabaseLockedAtPath(package()));
+    }
+
 private:
     std::unique_ptr<QTemporaryDir> m_home;
     ScriptedAlertPresenter m_alerts;

@@ -8,6 +8,9 @@
 #include <QTest>
 #include <QTimeZone>
 
+#include <sys/wait.h>
+#include <unistd.h>
+
 class TestLockFile : public QObject
 {
     Q_OBJECT
@@ -93,6 +96,91 @@ private slots:
         QVERIFY(read);
         QCOMPARE(DatabaseTools::isOwnLock(*read), own);
         QCOMPARE(DatabaseTools::isHeldByLiveProcess(*read), live);
+    }
+
+    // An ended child that nobody collected yet is not a holder.
+    void zombiesAreNotRunning()
+    {
+        const pid_t child = ::fork();
+        if (child == 0)
+            ::_exit(0);
+        QVERIFY(child > 0);
+        QTRY_VERIFY(!DatabaseTools::isProcessRunning(child));
+        QVERIFY(DatabaseTools::isProcessRunning(QCoreApplication::applicationPid()));
+        ::waitpid(child, nullptr, 0);
+    }
+
+    // What a lock says is shown short and on one line, whatever it holds.
+    void lockTextsAreShownShort()
+    {
+        const QString shown = DatabaseTools::describeLock({ { "userName", QString(60000, QLatin1Char('z')) },
+                                                            { "machineName", QStringLiteral("attic\n\x1b[2Jmac") } });
+        QVERIFY2(shown.size() < 160, qPrintable(shown));
+        QVERIFY(!shown.contains(QLatin1Char('\n')) && !shown.contains(QChar(0x1b)));
+        QVERIFY(shown.endsWith(QStringLiteral("attic??[2Jmac")));
+    }
+
+    // Hostile binary lists never reach the recursive parser.
+    void hostileBinaryListsAreRefused_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        const auto be32 = [](quint32 v) {
+            const char b[] = { char(v >> 24), char(v >> 16), char(v >> 8), char(v) };
+            return QByteArray(b, 4);
+        };
+        const auto list = [&](const QList<QByteArray> &objects, quint32 top) {
+            QByteArray bytes("bplist00"), offsets;
+            for (const QByteArray &o : objects) {
+                offsets += be32(quint32(bytes.size()));
+                bytes += o;
+            }
+            const quint32 table = quint32(bytes.size());
+            return bytes + offsets + QByteArray(6, '\0') + char(4) + char(4) + QByteArray(4, '\0')
+                + be32(quint32(objects.size())) + QByteArray(4, '\0') + be32(top) + QByteArray(4, '\0') + be32(table);
+        };
+        QList<QByteArray> deep;
+        for (quint32 i = 0; i < 100000; ++i)
+            deep << QByteArray(1, char(0xA1)) + be32(i + 1);
+        deep << QByteArray(1, char(0xA0));
+        QTest::newRow("nested 100,000 deep") << list(deep, 0);
+        QTest::newRow("array holding itself") << list({ QByteArray(1, char(0xA1)) + be32(0) }, 0);
+        // Forty arrays each holding the next one twice: 2^40 objects once copied.
+        QList<QByteArray> doubling;
+        for (quint32 i = 0; i < 40; ++i)
+            doubling << QByteArray(1, char(0xA2)) + be32(i + 1) + be32(i + 1);
+        doubling << QByteArray(1, char(0xA0));
+        QTest::newRow("shared twice per level") << list(doubling, 0);
+        QTest::newRow("reference past the end") << list({ QByteArray(1, char(0xA1)) + be32(7) }, 0);
+    }
+
+    void hostileBinaryListsAreRefused()
+    {
+        QFETCH(QByteArray, bytes);
+        QVERIFY(!PropertyList::read(bytes));
+    }
+
+    // The check passes what the parser reads: a dictionary with a shared value.
+    void sharedBinaryObjectsStillRead()
+    {
+        QByteArray bytes("bplist00");
+        const QList<QByteArray> objects { QByteArray("\xD2\x01\x02\x03\x03", 5),
+                                          QByteArray("\x51"
+                                                     "a"),
+                                          QByteArray("\x51"
+                                                     "b"),
+                                          QByteArray("\x51"
+                                                     "v") };
+        QByteArray offsets;
+        for (const QByteArray &o : objects) {
+            offsets += char(bytes.size());
+            bytes += o;
+        }
+        const char table = char(bytes.size());
+        bytes += offsets + QByteArray(6, '\0') + char(1) + char(1) + QByteArray(7, '\0') + char(4) + QByteArray(8, '\0')
+            + QByteArray(7, '\0') + table;
+        const std::optional<QVariant> read = PropertyList::read(bytes);
+        QVERIFY(read);
+        QCOMPARE(read->toMap(), (QVariantMap { { "a", QStringLiteral("v") }, { "b", QStringLiteral("v") } }));
     }
 
     void propertyListRoundTrip()

@@ -10,7 +10,7 @@
 
 #include "barcode/decoder/BarCodeDecoder.h"
 #include "barcode/decoder/SyntheticCode.h"
-#include "barcode/scanner/FrameConverter.h"
+#include "barcode/frames/FrameConverter.h"
 #include "Peers.h"
 
 #include <QCoreApplication>

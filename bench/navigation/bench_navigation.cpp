@@ -6,9 +6,9 @@
 // Run: QT_QPA_PLATFORM=offscreen build/bench/navigation/bench_navigation
 
 #include "core/Record.h"
-#include "core/store/ArrayController.h"
-#include "core/store/ManagedObjectContext.h"
-#include "core/store/ToManySet.h"
+#include "store/ArrayController.h"
+#include "store/ManagedObjectContext.h"
+#include "store/ToManySet.h"
 #include "navigation/ListViewController.h"
 #include "navigation/NavigationControllers.h"
 #include "navigation/RecordListModel.h"

@@ -5,7 +5,7 @@
 // each also as <name>_cpu, the processor time, which other programs running
 // at the same time disturb less than the elapsed time.
 
-#include "core/predicate/SearchPredicate.h"
+#include "predicate/SearchPredicate.h"
 
 #include <QCoreApplication>
 #include <QDateTime>

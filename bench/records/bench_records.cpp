@@ -6,10 +6,10 @@
 //                                          (median of several runs, each a day later than the last)
 // BENCH_CREATE_ONLY=1 or BENCH_WARRANTY_ONLY=1 in the environment runs one half alone.
 
-#include "core/Clock.h"
+#include "base/Clock.h"
 #include "core/Record.h"
 #include "core/TBXFirstRunSetup.h"
-#include "core/store/ManagedObjectContext.h"
+#include "store/ManagedObjectContext.h"
 #include "records/RecordController.h"
 
 #include <QCoreApplication>

@@ -1,8 +1,8 @@
 #include "LibraryGenerator.h"
 
-#include "core/store/ManagedObject.h"
-#include "core/store/ManagedObjectContext.h"
-#include "core/store/ToManySet.h"
+#include "store/ManagedObject.h"
+#include "store/ManagedObjectContext.h"
+#include "store/ToManySet.h"
 
 #include <QDateTime>
 #include <QRandomGenerator>

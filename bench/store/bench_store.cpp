@@ -5,9 +5,9 @@
 // are those of a fresh process that opens an existing library.
 #include "LibraryGenerator.h"
 
-#include "core/predicate/SearchPredicate.h"
-#include "core/store/ManagedObject.h"
-#include "core/store/ManagedObjectContext.h"
+#include "predicate/SearchPredicate.h"
+#include "store/ManagedObject.h"
+#include "store/ManagedObjectContext.h"
 
 #include <QCoreApplication>
 #include <QDateTime>

@@ -1,5 +1,5 @@
 #include "cli/CliCommand.h"
-#include "core/Log.h"
+#include "base/Log.h"
 
 #include <QCoreApplication>
 #include <QTextStream>

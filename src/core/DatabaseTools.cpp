@@ -1,7 +1,7 @@
 #include "core/DatabaseTools.h"
 
-#include "core/Log.h"
-#include "core/PropertyList.h"
+#include "base/Log.h"
+#include "base/PropertyList.h"
 
 #include <QCoreApplication>
 #include <QDir>

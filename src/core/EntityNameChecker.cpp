@@ -1,8 +1,8 @@
 #include "core/EntityNameChecker.h"
 
-#include "core/predicate/NamePredicate.h"
-#include "core/store/ArrayController.h"
-#include "core/store/ManagedObject.h"
+#include "predicate/NamePredicate.h"
+#include "store/ArrayController.h"
+#include "store/ManagedObject.h"
 
 QList<ManagedObject *> EntityNameChecker::matches(const QString &candidate, ArrayController &arrayController,
                                                   const QString &key)

@@ -1,12 +1,12 @@
 #include "core/PreferenceController.h"
 
-#include "core/EventBus.h"
-#include "core/Events.h"
-#include "core/Log.h"
-#include "core/MainQueue.h"
-#include "core/Settings.h"
-#include "core/SidebarFavorites.h"
-#include "core/TBXRunAlertPanel.h"
+#include "base/EventBus.h"
+#include "base/Events.h"
+#include "base/Log.h"
+#include "base/MainQueue.h"
+#include "base/Settings.h"
+#include "base/SidebarFavorites.h"
+#include "base/TBXRunAlertPanel.h"
 
 PreferenceController::PreferenceController(QObject *parent)
     : QObject(parent)

@@ -1,12 +1,12 @@
 #include "core/Record.h"
 
-#include "core/Clock.h"
-#include "core/EventBus.h"
-#include "core/Events.h"
+#include "base/Clock.h"
+#include "base/EventBus.h"
+#include "base/Events.h"
 #include "core/RecordNotes.h"
 #include "core/WarrantyCalendar.h"
-#include "core/store/ManagedObjectContext.h"
-#include "core/store/UndoManager.h"
+#include "store/ManagedObjectContext.h"
+#include "store/UndoManager.h"
 
 #include <QDir>
 #include <QFileInfo>

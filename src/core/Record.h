@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/store/ManagedObject.h"
+#include "store/ManagedObject.h"
 
 #include <QByteArray>
 #include <QDateTime>

@@ -1,8 +1,8 @@
 #include "core/TBXDateFormatter.h"
 
-#include "core/EventBus.h"
-#include "core/Events.h"
-#include "core/Settings.h"
+#include "base/EventBus.h"
+#include "base/Events.h"
+#include "base/Settings.h"
 
 namespace {
 

@@ -1,14 +1,14 @@
 #include "core/TBXFirstRunSetup.h"
 
-#include "core/EventBus.h"
-#include "core/Events.h"
+#include "base/EventBus.h"
+#include "base/Events.h"
 #include "core/Library.h"
-#include "core/Log.h"
-#include "core/Settings.h"
-#include "core/SidebarFavorites.h"
-#include "core/predicate/Predicate.h"
-#include "core/store/ManagedObjectContext.h"
-#include "core/store/ToManySet.h"
+#include "base/Log.h"
+#include "base/Settings.h"
+#include "base/SidebarFavorites.h"
+#include "predicate/Predicate.h"
+#include "store/ManagedObjectContext.h"
+#include "store/ToManySet.h"
 
 #include <QLocale>
 

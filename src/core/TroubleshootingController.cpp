@@ -1,7 +1,7 @@
 #include "core/TroubleshootingController.h"
 
-#include "core/PlatformPaths.h"
-#include "core/Settings.h"
+#include "base/PlatformPaths.h"
+#include "base/Settings.h"
 
 #include <QFile>
 #include <QSaveFile>

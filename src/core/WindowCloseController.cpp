@@ -1,7 +1,7 @@
 #include "core/WindowCloseController.h"
 
-#include "core/EventBus.h"
-#include "core/Events.h"
+#include "base/EventBus.h"
+#include "base/Events.h"
 
 WindowCloseController::Target WindowCloseController::targetFor(const WindowState &state)
 {

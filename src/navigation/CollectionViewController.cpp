@@ -1,9 +1,9 @@
 #include "navigation/CollectionViewController.h"
 
-#include "core/Events.h"
-#include "core/store/ArrayController.h"
-#include "core/store/ManagedObject.h"
-#include "core/store/ManagedObjectContext.h"
+#include "base/Events.h"
+#include "store/ArrayController.h"
+#include "store/ManagedObject.h"
+#include "store/ManagedObjectContext.h"
 #include "navigation/DragPayload.h"
 #include "navigation/SelectedAssets.h"
 #include "navigation/SourceListItem.h"

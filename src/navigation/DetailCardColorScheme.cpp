@@ -1,7 +1,7 @@
 #include "navigation/DetailCardColorScheme.h"
 
 #include "core/PreferenceController.h"
-#include "core/Settings.h"
+#include "base/Settings.h"
 
 int DetailCardColorScheme::count()
 {

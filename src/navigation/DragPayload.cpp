@@ -1,7 +1,7 @@
 #include "navigation/DragPayload.h"
 
-#include "core/Events.h"
-#include "core/store/ManagedObject.h"
+#include "base/Events.h"
+#include "store/ManagedObject.h"
 
 #include <QMimeData>
 #include <QUrl>

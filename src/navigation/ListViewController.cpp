@@ -1,9 +1,9 @@
 #include "navigation/ListViewController.h"
 
-#include "core/Events.h"
-#include "core/Settings.h"
-#include "core/store/ArrayController.h"
-#include "core/store/ManagedObject.h"
+#include "base/Events.h"
+#include "base/Settings.h"
+#include "store/ArrayController.h"
+#include "store/ManagedObject.h"
 #include "navigation/DragPayload.h"
 #include "navigation/RecordListColumn.h"
 #include "navigation/SelectedAssets.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/store/SortDescriptor.h"
+#include "store/SortDescriptor.h"
 #include "navigation/RecordViewController.h"
 
 #include <QSet>

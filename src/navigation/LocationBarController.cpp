@@ -1,8 +1,8 @@
 #include "navigation/LocationBarController.h"
 
-#include "core/EventBus.h"
-#include "core/Events.h"
-#include "core/store/ManagedObject.h"
+#include "base/EventBus.h"
+#include "base/Events.h"
+#include "store/ManagedObject.h"
 #include "navigation/VisibleAssetController.h"
 
 namespace {

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "core/predicate/Predicate.h"
-#include "core/store/ArrayController.h"
+#include "predicate/Predicate.h"
+#include "store/ArrayController.h"
 
 #include <QList>
 #include <QObject>

@@ -1,7 +1,7 @@
 #include "navigation/NavigationControllers.h"
 
-#include "core/store/ArrayController.h"
-#include "core/store/ManagedObjectContext.h"
+#include "store/ArrayController.h"
+#include "store/ManagedObjectContext.h"
 #include "navigation/CollectionViewController.h"
 #include "navigation/ListViewController.h"
 #include "navigation/LocationBarController.h"

@@ -1,7 +1,7 @@
 #include "navigation/NoRecordSelectedController.h"
 
-#include "core/EventBus.h"
-#include "core/Events.h"
+#include "base/EventBus.h"
+#include "base/Events.h"
 #include "navigation/SelectedAssets.h"
 
 NoRecordSelectedController::NoRecordSelectedController(QObject *parent)

@@ -1,6 +1,6 @@
 #include "navigation/RecordIconModel.h"
 
-#include "core/store/ManagedObject.h"
+#include "store/ManagedObject.h"
 #include "navigation/CollectionViewController.h"
 #include "navigation/DragPayload.h"
 

@@ -1,9 +1,9 @@
 #include "navigation/RecordListModel.h"
 
-#include "core/EventBus.h"
-#include "core/Events.h"
-#include "core/store/ArrayController.h"
-#include "core/store/ManagedObject.h"
+#include "base/EventBus.h"
+#include "base/Events.h"
+#include "store/ArrayController.h"
+#include "store/ManagedObject.h"
 #include "navigation/DragPayload.h"
 #include "navigation/ListViewController.h"
 #include "navigation/RecordLabels.h"

@@ -1,12 +1,12 @@
 #include "navigation/RecordSearchIndex.h"
 
-#include "core/EventBus.h"
-#include "core/Events.h"
-#include "core/predicate/PredicateText.h"
-#include "core/predicate/SearchPredicate.h"
-#include "core/predicate/TextFolding.h"
-#include "core/store/ManagedObject.h"
-#include "core/store/ManagedObjectContext.h"
+#include "base/EventBus.h"
+#include "base/Events.h"
+#include "predicate/PredicateText.h"
+#include "predicate/SearchPredicate.h"
+#include "predicate/TextFolding.h"
+#include "store/ManagedObject.h"
+#include "store/ManagedObjectContext.h"
 
 #include <QDateTime>
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "core/EventBus.h"
-#include "core/predicate/Predicate.h"
+#include "base/EventBus.h"
+#include "predicate/Predicate.h"
 #include "navigation/RefreshCoalescer.h"
 
 #include <QHash>

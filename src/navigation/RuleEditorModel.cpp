@@ -1,6 +1,6 @@
 #include "navigation/RuleEditorModel.h"
 
-#include "core/predicate/KeyValueSource.h"
+#include "predicate/KeyValueSource.h"
 
 #include <QCoreApplication>
 #include <QDate>

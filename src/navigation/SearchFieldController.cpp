@@ -1,8 +1,8 @@
 #include "navigation/SearchFieldController.h"
 
-#include "core/EventBus.h"
-#include "core/Events.h"
-#include "core/predicate/SearchPredicate.h"
+#include "base/EventBus.h"
+#include "base/Events.h"
+#include "predicate/SearchPredicate.h"
 
 SearchFieldController::SearchFieldController(QObject *parent)
     : QObject(parent)

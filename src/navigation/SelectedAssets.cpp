@@ -1,6 +1,6 @@
 #include "navigation/SelectedAssets.h"
 
-#include "core/store/ManagedObject.h"
+#include "store/ManagedObject.h"
 
 QVariant SelectedAssets::toVariant(const QList<ManagedObject *> &records)
 {

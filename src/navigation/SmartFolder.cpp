@@ -1,7 +1,7 @@
 #include "navigation/SmartFolder.h"
 
-#include "core/predicate/PredicateCorrection.h"
-#include "core/store/ManagedObject.h"
+#include "predicate/PredicateCorrection.h"
+#include "store/ManagedObject.h"
 
 QString SmartFolder::name(const ManagedObject *folder)
 {

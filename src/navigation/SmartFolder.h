@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/predicate/Predicate.h"
+#include "predicate/Predicate.h"
 
 #include <QString>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/EventBus.h"
+#include "base/EventBus.h"
 #include "navigation/RefreshCoalescer.h"
 #include "navigation/SourceListTree.h"
 

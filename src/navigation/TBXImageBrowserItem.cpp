@@ -1,7 +1,7 @@
 #include "navigation/TBXImageBrowserItem.h"
 
 #include "core/Record.h"
-#include "core/store/ManagedObject.h"
+#include "store/ManagedObject.h"
 
 QString TBXImageBrowserItem::recordIDText(const QVariant &recordID)
 {

@@ -1,9 +1,9 @@
 #include "navigation/VisibleAssetController.h"
 
-#include "core/EventBus.h"
-#include "core/Events.h"
-#include "core/store/ManagedObject.h"
-#include "core/store/ManagedObjectContext.h"
+#include "base/EventBus.h"
+#include "base/Events.h"
+#include "store/ManagedObject.h"
+#include "store/ManagedObjectContext.h"
 #include "navigation/RecordFilterCombination.h"
 #include "navigation/SelectedAssets.h"
 #include "navigation/SmartFolder.h"

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "core/store/ArrayController.h"
-#include "core/store/ObjectID.h"
+#include "store/ArrayController.h"
+#include "store/ObjectID.h"
 #include "navigation/RecordSearchIndex.h"
 
 #include <QHash>

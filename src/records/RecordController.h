@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/store/ObjectID.h"
+#include "store/ObjectID.h"
 
 #include <QList>
 #include <QObject>

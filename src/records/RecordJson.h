@@ -4,7 +4,7 @@
 #include <QJsonValue>
 #include <QVariant>
 
-#include "core/store/AttributeDescription.h"
+#include "store/AttributeDescription.h"
 
 class Record;
 

@@ -1,6 +1,6 @@
 #include "records/TBXWarrantyCalculator.h"
 
-#include "core/Clock.h"
+#include "base/Clock.h"
 #include "core/WarrantyCalendar.h"
 
 QVariantMap TBXWarrantyCalculator::calculateWarrantyFromPurchaseDate(const QDateTime &purchaseDate, qint32 duration,

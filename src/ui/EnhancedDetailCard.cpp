@@ -1,9 +1,9 @@
 #include "ui/EnhancedDetailCard.h"
 
-#include "core/EventBus.h"
-#include "core/Events.h"
+#include "base/EventBus.h"
+#include "base/Events.h"
 #include "core/Record.h"
-#include "core/Settings.h"
+#include "base/Settings.h"
 #include "core/TBXDateFormatter.h"
 #include "core/TBXNumberFormatter.h"
 #include "navigation/DetailCardColorScheme.h"

@@ -1,6 +1,6 @@
 #include "ui/EnhancedRecordView.h"
 
-#include "core/store/ArrayController.h"
+#include "store/ArrayController.h"
 #include "navigation/ListViewController.h"
 #include "navigation/RecordListColumn.h"
 #include "navigation/RecordListModel.h"

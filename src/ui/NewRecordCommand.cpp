@@ -1,8 +1,8 @@
 #include "ui/NewRecordCommand.h"
 
 #include "core/Record.h"
-#include "core/store/ManagedObjectContext.h"
-#include "core/store/SaveFailureConvention.h"
+#include "store/ManagedObjectContext.h"
+#include "core/SaveFailureConvention.h"
 #include "records/RecordController.h"
 #include "ui/MainWindow.h"
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/AlertPresenter.h"
+#include "base/AlertPresenter.h"
 
 #include <QPointer>
 

@@ -1,6 +1,6 @@
 #include "ui/RecordArea.h"
 
-#include "core/store/ArrayController.h"
+#include "store/ArrayController.h"
 #include "navigation/CollectionViewController.h"
 #include "navigation/ListViewController.h"
 #include "navigation/NavigationControllers.h"

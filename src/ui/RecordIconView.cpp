@@ -1,8 +1,8 @@
 #include "ui/RecordIconView.h"
 
-#include "core/EventBus.h"
-#include "core/Events.h"
-#include "core/store/ArrayController.h"
+#include "base/EventBus.h"
+#include "base/Events.h"
+#include "store/ArrayController.h"
 #include "navigation/CollectionViewController.h"
 #include "navigation/DragPayload.h"
 #include "navigation/RecordIconModel.h"

@@ -1,6 +1,6 @@
 #include "ui/RecordListView.h"
 
-#include "core/store/ArrayController.h"
+#include "store/ArrayController.h"
 #include "navigation/DragPayload.h"
 #include "navigation/ListViewController.h"
 #include "navigation/RecordListColumn.h"

@@ -1,7 +1,7 @@
 #include "ui/TextEditingNotifier.h"
 
-#include "core/EventBus.h"
-#include "core/Events.h"
+#include "base/EventBus.h"
+#include "base/Events.h"
 
 #include <QApplication>
 #include <QEvent>

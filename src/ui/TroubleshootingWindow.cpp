@@ -1,6 +1,6 @@
 #include "ui/TroubleshootingWindow.h"
 
-#include "core/Workspace.h"
+#include "base/Workspace.h"
 #include "ui_TroubleshootingWindow.h"
 
 #include <QClipboard>

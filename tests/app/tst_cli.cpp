@@ -1,5 +1,5 @@
 #include "CliTestSupport.h"
-#include "core/Settings.h"
+#include "base/Settings.h"
 
 #include <QTemporaryDir>
 #include <QTest>

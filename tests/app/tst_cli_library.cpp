@@ -1,7 +1,7 @@
 #include "CliTestSupport.h"
 #include "cli/CliLibrary.h"
 #include "core/DatabaseTools.h"
-#include "core/Settings.h"
+#include "base/Settings.h"
 
 #include <QDir>
 #include <QTemporaryDir>

@@ -1,7 +1,7 @@
 #include "CliTestSupport.h"
 #include "core/DatabaseTools.h"
 #include "core/LibraryLock.h"
-#include "core/Settings.h"
+#include "base/Settings.h"
 
 #include <QCryptographicHash>
 #include <QDir>

@@ -1,9 +1,9 @@
 #include "CliTestSupport.h"
 
 #include "core/Record.h"
-#include "core/Settings.h"
-#include "core/store/ArrayController.h"
-#include "core/store/ManagedObjectContext.h"
+#include "base/Settings.h"
+#include "store/ArrayController.h"
+#include "store/ManagedObjectContext.h"
 #include "navigation/LocationBarController.h"
 #include "navigation/NavigationControllers.h"
 #include "navigation/SearchFieldController.h"

@@ -1,8 +1,8 @@
 #include "CliTestSupport.h"
-#include "core/PlatformPaths.h"
-#include "core/store/ManagedObject.h"
-#include "core/store/ManagedObjectContext.h"
-#include "core/store/ToManySet.h"
+#include "base/PlatformPaths.h"
+#include "store/ManagedObject.h"
+#include "store/ManagedObjectContext.h"
+#include "store/ToManySet.h"
 
 #include <QCryptographicHash>
 #include <QDateTime>

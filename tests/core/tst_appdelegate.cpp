@@ -1,14 +1,14 @@
 #include "core/DatabaseTools.h"
-#include "core/EventBus.h"
-#include "core/Events.h"
-#include "core/PlatformPaths.h"
-#include "core/ScriptedAlertPresenter.h"
-#include "core/Settings.h"
+#include "base/EventBus.h"
+#include "base/Events.h"
+#include "base/PlatformPaths.h"
+#include "base/ScriptedAlertPresenter.h"
+#include "base/Settings.h"
 #include "core/Stashly2_AppDelegate.h"
 #include "core/TBXFirstRunSetup.h"
-#include "core/TBXRunAlertPanel.h"
-#include "core/store/ManagedObjectContext.h"
-#include "core/store/UndoManager.h"
+#include "base/TBXRunAlertPanel.h"
+#include "store/ManagedObjectContext.h"
+#include "store/UndoManager.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,7 +1,7 @@
 #include "core/EntityNameChecker.h"
-#include "core/store/ArrayController.h"
-#include "core/store/ManagedObject.h"
-#include "core/store/ManagedObjectContext.h"
+#include "store/ArrayController.h"
+#include "store/ManagedObject.h"
+#include "store/ManagedObjectContext.h"
 
 #include <QTemporaryDir>
 #include <QTest>

@@ -1,13 +1,13 @@
-#include "core/EventBus.h"
-#include "core/Events.h"
-#include "core/Log.h"
-#include "core/PlatformPaths.h"
+#include "base/EventBus.h"
+#include "base/Events.h"
+#include "base/Log.h"
+#include "base/PlatformPaths.h"
 #include "core/Record.h"
-#include "core/Settings.h"
-#include "core/SidebarFavorites.h"
+#include "base/Settings.h"
+#include "base/SidebarFavorites.h"
 #include "core/TBXFirstRunSetup.h"
-#include "core/predicate/Predicate.h"
-#include "core/store/ManagedObjectContext.h"
+#include "predicate/Predicate.h"
+#include "store/ManagedObjectContext.h"
 
 #include <QDir>
 #include <QFile>

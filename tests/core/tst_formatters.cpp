@@ -1,6 +1,6 @@
-#include "core/EventBus.h"
-#include "core/Events.h"
-#include "core/Settings.h"
+#include "base/EventBus.h"
+#include "base/Events.h"
+#include "base/Settings.h"
 #include "core/TBXDateFormatter.h"
 #include "core/TBXNumberFormatter.h"
 

@@ -1,5 +1,5 @@
 #include "core/DatabaseTools.h"
-#include "core/PropertyList.h"
+#include "base/PropertyList.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -1,10 +1,10 @@
-#include "core/EventBus.h"
-#include "core/Events.h"
+#include "base/EventBus.h"
+#include "base/Events.h"
 #include "core/PreferenceController.h"
-#include "core/ScriptedAlertPresenter.h"
-#include "core/Settings.h"
-#include "core/SidebarFavorites.h"
-#include "core/TBXRunAlertPanel.h"
+#include "base/ScriptedAlertPresenter.h"
+#include "base/Settings.h"
+#include "base/SidebarFavorites.h"
+#include "base/TBXRunAlertPanel.h"
 #include "core/TroubleshootingController.h"
 
 #include <QFile>

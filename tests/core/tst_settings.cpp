@@ -1,7 +1,7 @@
-#include "core/Log.h"
-#include "core/PlatformPaths.h"
-#include "core/Settings.h"
-#include "core/TBXLogLevel.h"
+#include "base/Log.h"
+#include "base/PlatformPaths.h"
+#include "base/Settings.h"
+#include "base/TBXLogLevel.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,5 +1,5 @@
-#include "core/EventBus.h"
-#include "core/Events.h"
+#include "base/EventBus.h"
+#include "base/Events.h"
 #include "core/WindowCloseController.h"
 
 #include <QTest>

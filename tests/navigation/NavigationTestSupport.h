@@ -1,10 +1,10 @@
 #pragma once
 
-#include "core/EventBus.h"
+#include "base/EventBus.h"
 #include "core/Record.h"
-#include "core/store/ManagedObject.h"
-#include "core/store/ManagedObjectContext.h"
-#include "core/store/ToManySet.h"
+#include "store/ManagedObject.h"
+#include "store/ManagedObjectContext.h"
+#include "store/ToManySet.h"
 #include "navigation/SmartFolder.h"
 
 #include <QDir>

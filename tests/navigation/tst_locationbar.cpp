@@ -1,7 +1,7 @@
 #include "NavigationTestSupport.h"
 
-#include "core/Events.h"
-#include "core/store/ArrayController.h"
+#include "base/Events.h"
+#include "store/ArrayController.h"
 #include "navigation/LocationBarController.h"
 #include "navigation/NavigationControllers.h"
 #include "navigation/RecordViewController.h"

@@ -1,8 +1,8 @@
 #include "NavigationTestSupport.h"
 
-#include "core/Events.h"
-#include "core/Settings.h"
-#include "core/store/ArrayController.h"
+#include "base/Events.h"
+#include "base/Settings.h"
+#include "store/ArrayController.h"
 #include "navigation/CollectionViewController.h"
 #include "navigation/DragPayload.h"
 #include "navigation/ListViewController.h"

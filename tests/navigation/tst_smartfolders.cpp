@@ -1,8 +1,8 @@
 #include "NavigationTestSupport.h"
 
-#include "core/Events.h"
+#include "base/Events.h"
 #include "core/TBXFirstRunSetup.h"
-#include "core/store/ArrayController.h"
+#include "store/ArrayController.h"
 #include "navigation/NavigationControllers.h"
 #include "navigation/RuleEditorModel.h"
 #include "navigation/SmartFolder.h"

@@ -1,7 +1,7 @@
 #include "NavigationTestSupport.h"
 
-#include "core/Events.h"
-#include "core/store/UndoManager.h"
+#include "base/Events.h"
+#include "store/UndoManager.h"
 #include "navigation/NavigationControllers.h"
 #include "navigation/SourceListController.h"
 #include "navigation/SourceListModel.h"

@@ -1,8 +1,8 @@
 #include "NavigationTestSupport.h"
 
-#include "core/Events.h"
-#include "core/predicate/SearchPredicate.h"
-#include "core/store/ArrayController.h"
+#include "base/Events.h"
+#include "predicate/SearchPredicate.h"
+#include "store/ArrayController.h"
 #include "navigation/ListViewController.h"
 #include "navigation/LocationBarController.h"
 #include "navigation/NavigationControllers.h"

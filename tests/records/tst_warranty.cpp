@@ -1,6 +1,6 @@
-#include "core/Clock.h"
+#include "base/Clock.h"
 #include "core/Record.h"
-#include "core/store/ManagedObjectContext.h"
+#include "store/ManagedObjectContext.h"
 #include "records/TBXWarrantyCalculator.h"
 
 #include <QDir>

@@ -1,9 +1,9 @@
 #include "../navigation/NavigationTestSupport.h"
 
-#include "core/Events.h"
-#include "core/Settings.h"
+#include "base/Events.h"
+#include "base/Settings.h"
 #include "navigation/DetailCardColorScheme.h"
-#include "core/store/ArrayController.h"
+#include "store/ArrayController.h"
 #include "navigation/NavigationControllers.h"
 #include "navigation/RecordIconModel.h"
 #include "navigation/RecordListColumn.h"

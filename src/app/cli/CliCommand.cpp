@@ -1,8 +1,8 @@
 #include "CliCommand.h"
 
-#include "core/ScriptedAlertPresenter.h"
-#include "core/Settings.h"
-#include "core/TBXRunAlertPanel.h"
+#include "base/ScriptedAlertPresenter.h"
+#include "base/Settings.h"
+#include "base/TBXRunAlertPanel.h"
 
 #include <QCoreApplication>
 

@@ -3,7 +3,7 @@
 #include "core/DatabaseTools.h"
 #include "core/PreferenceController.h"
 #include "core/TBXFirstRunSetup.h"
-#include "core/store/ManagedObjectContext.h"
+#include "store/ManagedObjectContext.h"
 
 QString CliLibrary::resolvePackagePath(const CliContext &ctx)
 {

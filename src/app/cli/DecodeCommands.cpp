@@ -1,7 +1,7 @@
 #include "DecodeCommands.h"
 
 #include "barcode/decoder/BarCodeDecoder.h"
-#include "barcode/scanner/FrameConverter.h"
+#include "barcode/frames/FrameConverter.h"
 
 #include <QImageReader>
 

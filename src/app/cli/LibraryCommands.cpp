@@ -2,8 +2,8 @@
 
 #include "CliLibrary.h"
 #include "core/DatabaseTools.h"
-#include "core/store/FetchRequest.h"
-#include "core/store/ManagedObjectContext.h"
+#include "store/FetchRequest.h"
+#include "store/ManagedObjectContext.h"
 
 namespace {
 

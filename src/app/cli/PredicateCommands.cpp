@@ -1,6 +1,6 @@
 #include "PredicateCommands.h"
 
-#include "core/predicate/Predicate.h"
+#include "predicate/Predicate.h"
 
 #include <QDateTime>
 

@@ -1,6 +1,6 @@
 #include "SettingsCommands.h"
 
-#include "core/Settings.h"
+#include "base/Settings.h"
 
 namespace {
 

@@ -4,9 +4,9 @@
 
 #include "CliLibrary.h"
 #include "records/RecordJson.h"
-#include "core/predicate/Predicate.h"
-#include "core/store/ManagedObject.h"
-#include "core/store/ManagedObjectContext.h"
+#include "predicate/Predicate.h"
+#include "store/ManagedObject.h"
+#include "store/ManagedObjectContext.h"
 
 #include <QDateTime>
 #include <QDir>

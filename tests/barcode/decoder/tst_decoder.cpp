@@ -5,7 +5,7 @@
 #include "barcode/decoder/SyntheticCode.h"
 #include "barcode/decoder/decode.h"
 #include "barcode/decoder/trace.h"
-#include "barcode/scanner/FrameConverter.h"
+#include "barcode/frames/FrameConverter.h"
 
 #include <QImageReader>
 #include <QPoint>

@@ -1,5 +1,5 @@
-#include "core/predicate/MapKeyValueSource.h"
-#include "core/predicate/NamePredicate.h"
+#include "predicate/MapKeyValueSource.h"
+#include "predicate/NamePredicate.h"
 
 #include <QTest>
 

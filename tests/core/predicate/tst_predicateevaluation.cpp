@@ -1,5 +1,5 @@
-#include "core/predicate/MapKeyValueSource.h"
-#include "core/predicate/Predicate.h"
+#include "predicate/MapKeyValueSource.h"
+#include "predicate/Predicate.h"
 
 #include <QTest>
 

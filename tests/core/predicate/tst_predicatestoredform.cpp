@@ -1,6 +1,6 @@
-#include "core/predicate/MapKeyValueSource.h"
-#include "core/predicate/Predicate.h"
-#include "core/predicate/PredicateCorrection.h"
+#include "predicate/MapKeyValueSource.h"
+#include "predicate/Predicate.h"
+#include "predicate/PredicateCorrection.h"
 
 #include <QRandomGenerator>
 #include <QTest>

@@ -1,4 +1,4 @@
-#include "core/predicate/Predicate.h"
+#include "predicate/Predicate.h"
 
 #include <QRandomGenerator>
 #include <QTest>

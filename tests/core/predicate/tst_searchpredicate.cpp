@@ -1,5 +1,5 @@
-#include "core/predicate/MapKeyValueSource.h"
-#include "core/predicate/SearchPredicate.h"
+#include "predicate/MapKeyValueSource.h"
+#include "predicate/SearchPredicate.h"
 
 #include <QTest>
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "core/store/ManagedObject.h"
-#include "core/store/ManagedObjectContext.h"
+#include "store/ManagedObject.h"
+#include "store/ManagedObjectContext.h"
 
 #include <QCryptographicHash>
 #include <QDir>

@@ -3,9 +3,9 @@
 //                                transaction, after the first pages were written
 //   store_save_child PATH loop   saves generation after generation, printing
 //                                "saved N" after each save
-#include "core/store/ManagedObject.h"
-#include "core/store/ManagedObjectContext.h"
-#include "core/store/SQLiteStore.h"
+#include "store/ManagedObject.h"
+#include "store/ManagedObjectContext.h"
+#include "store/SQLiteStore.h"
 
 #include <QCoreApplication>
 #include <QThread>

@@ -1,8 +1,8 @@
 #include "StoreTestSupport.h"
 
-#include "core/store/ArrayController.h"
-#include "core/store/FetchEntityNamed.h"
-#include "core/store/UndoManager.h"
+#include "store/ArrayController.h"
+#include "store/FetchEntityNamed.h"
+#include "store/UndoManager.h"
 
 #include <QCoreApplication>
 #include <QSignalSpy>

@@ -1,10 +1,10 @@
 #include "StoreTestSupport.h"
 
-#include "core/EventBus.h"
-#include "core/Events.h"
-#include "core/store/Stashly2_DataModel.h"
-#include "core/store/ToManySet.h"
-#include "core/store/UndoManager.h"
+#include "base/EventBus.h"
+#include "base/Events.h"
+#include "store/Stashly2_DataModel.h"
+#include "store/ToManySet.h"
+#include "store/UndoManager.h"
 
 #include <QCoreApplication>
 #include <QDateTime>

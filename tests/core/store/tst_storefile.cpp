@@ -1,10 +1,10 @@
 #include "StoreTestSupport.h"
 
-#include "core/ScriptedAlertPresenter.h"
-#include "core/TBXRunAlertPanel.h"
-#include "core/store/SaveFailureConvention.h"
-#include "core/store/Stashly2_DataModel.h"
-#include "core/store/ToManySet.h"
+#include "base/ScriptedAlertPresenter.h"
+#include "base/TBXRunAlertPanel.h"
+#include "core/SaveFailureConvention.h"
+#include "store/Stashly2_DataModel.h"
+#include "store/ToManySet.h"
 
 #include <QDateTime>
 #include <QDir>

@@ -1,7 +1,7 @@
 #include "StoreTestSupport.h"
 
-#include "core/store/ToManySet.h"
-#include "core/store/UndoManager.h"
+#include "store/ToManySet.h"
+#include "store/UndoManager.h"
 
 #include <QCoreApplication>
 #include <QDateTime>

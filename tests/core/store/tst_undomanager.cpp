@@ -1,6 +1,6 @@
-#include "core/EventBus.h"
-#include "core/Events.h"
-#include "core/store/UndoManager.h"
+#include "base/EventBus.h"
+#include "base/Events.h"
+#include "store/UndoManager.h"
 
 #include <QCoreApplication>
 #include <QTest>

@@ -1,5 +1,7 @@
 #include "LibraryGenerator.h"
 
+#include "core/Library.h"
+#include "core/RecordNotes.h"
 #include "store/ManagedObject.h"
 #include "store/ManagedObjectContext.h"
 #include "store/ToManySet.h"
@@ -88,7 +90,7 @@ void fillRecord(ManagedObject *r, int i, QRandomGenerator &g)
     r->set(QStringLiteral("dateAdded"), bought.addDays(g.bounded(30)));
     r->set(QStringLiteral("photo"), QString::number(recordID, 'f', 3));
     r->set(QStringLiteral("imageUID"), QStringLiteral("IMG-") + digits(g, 8));
-    r->set(QStringLiteral("notes"), LibraryGenerator::archiveNotes(sentence(g, 12 + int(g.bounded(20)))));
+    r->set(QStringLiteral("notes"), RecordNotes::fromPlainText(sentence(g, 12 + int(g.bounded(20)))));
     r->set(QStringLiteral("tags"), pick(g, kWords) + QLatin1Char(',') + pick(g, kWords));
 }
 
@@ -96,21 +98,13 @@ void fillRecord(ManagedObject *r, int i, QRandomGenerator &g)
 
 namespace LibraryGenerator {
 
-QByteArray archiveNotes(const QString &text)
+bool generate(const QString &packagePath, int records, QString *error)
 {
-    return QByteArray("NOTES1\n") + text.toUtf8();
-}
-
-QString notesPlainText(const QByteArray &archive)
-{
-    return QString::fromUtf8(archive.mid(7));
-}
-
-bool generate(const QString &storePath, int records, QString *error)
-{
-    auto context = ManagedObjectContext::open(storePath, ManagedObjectContext::OpenMode::CreateIfMissing, error);
-    if (!context)
+    // Made the way every library is opened for changing.
+    std::unique_ptr<Library> library = Library::open({packagePath, Library::Access::Change}, error);
+    if (!library)
         return false;
+    ManagedObjectContext *context = &library->context();
     context->setUndoManager(nullptr);
     QRandomGenerator g(20240501);
     for (const QString &name : kCategories)

@@ -1,10 +1,10 @@
 #include "core/Library.h"
 
 #include "core/LibraryLock.h"
-#include "core/Log.h"
+#include "base/Log.h"
 #include "core/Record.h"
-#include "core/store/FetchRequest.h"
-#include "core/store/ManagedObjectContext.h"
+#include "store/FetchRequest.h"
+#include "store/ManagedObjectContext.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -1,14 +1,13 @@
-// Navigation over a library of 50,000 records, offscreen with real views.
-// Prints the median of several runs:
-//   BENCH sourcelist_refresh_50k <ms> ms  the source list rebuilt with every badge
-//   BENCH search_50k <ms> ms              a search typed in All Records until the list shows it
-//   BENCH row_select_50k <ms> ms          a category row selected until the views are refreshed
-// Run: QT_QPA_PLATFORM=offscreen build/bench/navigation/bench_navigation
+// Navigation over libraries of 10,000, 50,000 and 200,000 records (or those of
+// --records N, repeatable), offscreen with real views, each size in a process
+// of its own. Prints the median of several runs, with the size in thousands:
+//   BENCH sourcelist_refresh_<n>k <ms> ms  the source list rebuilt with every badge
+//   BENCH search_<n>k <ms> ms              a search typed in All Records until the list shows it
+//   BENCH row_select_<n>k <ms> ms          a category row selected until the views are refreshed
+// Run: QT_QPA_PLATFORM=offscreen build/bench/navigation/bench_navigation [--records N ...]
 
+#include "core/Library.h"
 #include "core/Record.h"
-#include "store/ArrayController.h"
-#include "store/ManagedObjectContext.h"
-#include "store/ToManySet.h"
 #include "navigation/ListViewController.h"
 #include "navigation/NavigationControllers.h"
 #include "navigation/RecordListModel.h"
@@ -17,12 +16,16 @@
 #include "navigation/SourceListController.h"
 #include "navigation/SourceListModel.h"
 #include "navigation/VisibleAssetController.h"
+#include "store/ArrayController.h"
+#include "store/ManagedObjectContext.h"
+#include "store/ToManySet.h"
 #include "ui/RecordListView.h"
 #include "ui/SourceListView.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QProcess>
 #include <QTemporaryDir>
 
 #include <algorithm>
@@ -32,8 +35,8 @@
 
 namespace {
 
-constexpr int kRecords = 50000;
 constexpr int kCategories = 12;
+int kRecords = 50000;
 
 void fill(ManagedObjectContext &context)
 {
@@ -110,24 +113,45 @@ double medianMs(int runs, const std::function<void(int)> &prepare, const std::fu
 int main(int argc, char **argv)
 {
     QApplication app(argc, argv);
+    QList<int> sizes;
+    const QStringList args = app.arguments();
+    for (int i = 1; i + 1 < args.size(); i += 2)
+        if (args.at(i) == QLatin1String("--records"))
+            sizes << args.at(i + 1).toInt();
+    if (sizes.isEmpty())
+        sizes = { 10000, 50000, 200000 };
+    if (sizes.size() > 1) {
+        // One process per size, so that one size's caches and memory do not
+        // carry over into the next.
+        for (int n : sizes) {
+            QProcess child;
+            child.setProcessChannelMode(QProcess::ForwardedChannels);
+            child.start(args.at(0), { QStringLiteral("--records"), QString::number(n) });
+            if (!child.waitForFinished(-1) || child.exitCode() != 0)
+                return 1;
+        }
+        return 0;
+    }
+    kRecords = sizes.first();
+    const QByteArray suffix = QStringLiteral("_%1k").arg(kRecords / 1000).toLatin1();
+
     QTemporaryDir dir;
     const QString package = dir.filePath(QStringLiteral("Bench.stashlyd"));
-    QDir().mkpath(package + QStringLiteral("/Thumbnails"));
-    Record::registerClass();
     QString error;
-    auto context = ManagedObjectContext::open(package + QStringLiteral("/sqldata"),
-                                              ManagedObjectContext::OpenMode::CreateIfMissing, &error);
-    if (!context) {
+    // Opened as the window opens its library.
+    std::unique_ptr<Library> library = Library::open({ package, Library::Access::Change, 0, {} }, &error);
+    if (!library) {
         std::fprintf(stderr, "%s\n", qPrintable(error));
         return 1;
     }
+    ManagedObjectContext *context = &library->context();
     QElapsedTimer fillTimer;
     fillTimer.start();
     fill(*context);
     context->save();
     std::fprintf(stderr, "  library of %d records made in %lld ms\n", kRecords, fillTimer.elapsed());
 
-    NavigationControllers nav(context.get());
+    NavigationControllers nav(context);
     // The window's own views: the source list and the record list.
     SourceListView tree(&nav.sourceList());
     RecordListView table(&nav.listView());
@@ -155,7 +179,7 @@ int main(int argc, char **argv)
             nav.sourceList().refreshDataWithACUpdate(true);
             QCoreApplication::processEvents();
         });
-    std::printf("BENCH sourcelist_refresh_50k %.1f ms\n", refresh);
+    std::printf("BENCH sourcelist_refresh%s %.1f ms\n", suffix.constData(), refresh);
     std::fflush(stdout);
 
     const QStringList words = {"lamp", "maker 4", "2009", "rainy", "large 123"};
@@ -169,7 +193,7 @@ int main(int argc, char **argv)
             nav.searchField().searchFieldSearch(words.at(run % words.size()));
             settle();
         });
-    std::printf("BENCH search_50k %.1f ms\n", search);
+    std::printf("BENCH search%s %.1f ms\n", suffix.constData(), search);
     std::fprintf(stderr, "  last search shows %d rows\n", listModel.rowCount());
     std::fflush(stdout);
 
@@ -184,7 +208,7 @@ int main(int argc, char **argv)
             nav.sourceList().selectRow(int(names.indexOf(QStringLiteral("Category %1").arg(run % kCategories))));
             settle();
         });
-    std::printf("BENCH row_select_50k %.1f ms\n", select);
+    std::printf("BENCH row_select%s %.1f ms\n", suffix.constData(), select);
     std::fprintf(stderr, "  a category shows %d rows\n", listModel.rowCount());
     return 0;
 }

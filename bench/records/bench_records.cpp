@@ -7,10 +7,11 @@
 // BENCH_CREATE_ONLY=1 or BENCH_WARRANTY_ONLY=1 in the environment runs one half alone.
 
 #include "base/Clock.h"
+#include "core/Library.h"
 #include "core/Record.h"
 #include "core/TBXFirstRunSetup.h"
-#include "store/ManagedObjectContext.h"
 #include "records/RecordController.h"
+#include "store/ManagedObjectContext.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -23,33 +24,25 @@
 
 namespace {
 
-std::unique_ptr<ManagedObjectContext> openLibrary(const QString &package)
+// Libraries are opened as the program opens them, for changing.
+std::unique_ptr<Library> openLibrary(const QString &package)
 {
     QString error;
-    auto context = ManagedObjectContext::open(QDir(package).filePath(QStringLiteral("sqldata")),
-                                              ManagedObjectContext::OpenMode::CreateIfMissing, &error);
-    if (!context)
+    std::unique_ptr<Library> library = Library::open({ package, Library::Access::Change, 0, {} }, &error);
+    if (!library)
         std::fprintf(stderr, "cannot open %s: %s\n", qPrintable(package), qPrintable(error));
-    return context;
-}
-
-QString makePackage(const QTemporaryDir &dir, const char *name)
-{
-    const QString package = dir.filePath(QLatin1String(name));
-    QDir().mkpath(package);
-    for (const char *folder : { "Files", "Thumbnails", "StashInbox", "Temp" })
-        QDir(package).mkdir(QLatin1String(folder));
-    return package;
+    return library;
 }
 
 bool createRecords(const QTemporaryDir &dir, int count)
 {
-    const QString package = makePackage(dir, "Create.stashlyd");
-    auto context = openLibrary(package);
-    if (!context)
+    const QString package = dir.filePath(QStringLiteral("Create.stashlyd"));
+    auto library = openLibrary(package);
+    if (!library)
         return false;
-    TBXFirstRunSetup(context.get()).setUpDefaults();
-    RecordController controller(context.get(), package);
+    ManagedObjectContext *context = &library->context();
+    TBXFirstRunSetup(context).setUpDefaults();
+    RecordController controller(context, package);
     controller.setSelectedCategoryName(QStringLiteral("Household"));
     QElapsedTimer timer;
     timer.start();
@@ -66,13 +59,14 @@ bool createRecords(const QTemporaryDir &dir, int count)
 bool recalculateWarranties(const QTemporaryDir &dir, int count)
 {
     static const char *const increments[] = { "Days", "Weeks", "Months", "Years", "Lifetime" };
-    const QString package = makePackage(dir, "Warranty.stashlyd");
+    const QString package = dir.filePath(QStringLiteral("Warranty.stashlyd"));
     const QDateTime start(QDate(2024, 1, 1), QTime(12, 0), Qt::UTC);
     Clock::setNow(start);
     {
-        auto context = openLibrary(package);
-        if (!context)
+        auto library = openLibrary(package);
+        if (!library)
             return false;
+        ManagedObjectContext *context = &library->context();
         for (int i = 0; i < count; ++i) {
             Record *r = Record::from(context->insertNewObject(Record::Entity));
             r->setRecordID(Clock::timeIntervalSinceReferenceDate() + i);
@@ -95,9 +89,10 @@ bool recalculateWarranties(const QTemporaryDir &dir, int count)
     Clock::setNow(start.addDays(1));
     QElapsedTimer timer;
     timer.start();
-    auto context = openLibrary(package);
-    if (!context)
+    auto library = openLibrary(package);
+    if (!library)
         return false;
+    ManagedObjectContext *context = &library->context();
     std::printf("BENCH warranty_open_50k %.1f ms\n", double(timer.nsecsElapsed()) / 1e6);
     const QList<ManagedObject *> records = context->executeFetchRequest({ Record::Entity, {}, {}, 0 });
     std::vector<double> runs;

@@ -101,7 +101,7 @@ namespace LibraryGenerator {
 bool generate(const QString &packagePath, int records, QString *error)
 {
     // Made the way every library is opened for changing.
-    std::unique_ptr<Library> library = Library::open({packagePath, Library::Access::Change}, error);
+    std::unique_ptr<Library> library = Library::open({ packagePath, Library::Access::Change, 0, {} }, error);
     if (!library)
         return false;
     ManagedObjectContext *context = &library->context();

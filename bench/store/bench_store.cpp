@@ -71,7 +71,7 @@ int measure(const QString &package)
     QElapsedTimer timer;
     const double cpuBefore = cpuMilliseconds();
     timer.start();
-    std::unique_ptr<Library> library = Library::open({package, Library::Access::Change}, &error);
+    std::unique_ptr<Library> library = Library::open({ package, Library::Access::Change, 0, {} }, &error);
     const double openMs = timer.nsecsElapsed() / 1e6;
     const double openCpuMs = cpuMilliseconds() - cpuBefore;
     if (!library) {

@@ -79,7 +79,14 @@ const ManagedObjectModel *Stashly2_AppDelegate::managedObjectModel() const
     return &Stashly2_DataModel::model();
 }
 
-QString Stashly2_AppDelegate::userDBDirectory()
+QString Stashly2_AppDelegate::userDBDirectory() const
+{
+    if (m_library)
+        return m_library->packagePath();
+    return m_resolved.isEmpty() ? packagePathForReading() : m_resolved;
+}
+
+QString Stashly2_AppDelegate::resolveLibraryLocation()
 {
     if (!m_override.isEmpty())
         return m_override;
@@ -140,7 +147,10 @@ bool Stashly2_AppDelegate::openLibrary(Library::Access access, int waitMs,
 {
     if (m_library)
         return true;
-    const QString packagePath = access == Library::Access::Read ? packagePathForReading() : userDBDirectory();
+    // Resolved once: the alert and the settings it may write belong to launch.
+    if (access == Library::Access::Change && m_resolved.isEmpty())
+        m_resolved = resolveLibraryLocation();
+    const QString packagePath = access == Library::Access::Read ? packagePathForReading() : m_resolved;
     if (access == Library::Access::Change) {
         const QString support = applicationSupportDirectory();
         // XDG data folders may not exist yet on a new account, so parents are made too.
@@ -272,7 +282,7 @@ void Stashly2_AppDelegate::showInUseWarning(const QVariantMap &lock)
                            "irrecoverable."),
             QStringLiteral("Quit"), QStringLiteral("Force Continue"));
         if (answer == TBXRunAlertPanel::AlternateReturn) {
-            DatabaseTools::unlockDatabaseAtPath(m_library ? m_library->packagePath() : userDBDirectory());
+            DatabaseTools::unlockDatabaseAtPath(userDBDirectory());
             Log::always(QStringLiteral("User %1 forced continue").arg(DatabaseTools::currentUserName()));
             return;
         }

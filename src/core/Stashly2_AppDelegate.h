@@ -49,9 +49,11 @@ public:
     // leaves `DatabasePath` alone (the command line's --library).
     void setLibraryPathOverride(const QString &path) { m_override = path; }
 
-    QString userDBDirectory();
-    // The package userDBDirectory would give, found without alerts and without
-    // writing a setting: what a command that only reads works on.
+    // The library package in use: the opened one, else the one resolved at
+    // launch, else the one the settings name. Plain: no alert, no setting written.
+    QString userDBDirectory() const;
+    // The package the settings name, found without alerts and without writing
+    // a setting: what a command that only reads works on.
     QString packagePathForReading() const;
     QString applicationSupportDirectory() const;
     const ManagedObjectModel *managedObjectModel() const;
@@ -102,9 +104,14 @@ private:
     void showMessageOfTheDay(const QString &text, const QString &link);
     void emptyTempFolder();
     void notePackageCreated(const QString &packagePath);
+    // The resolution of the package at launch: a stored path that vanished is
+    // reported ("Can't Find Database") and the default takes its place; an
+    // empty one is filled in, with the download folder.
+    QString resolveLibraryLocation();
 
     Host m_host;
     QString m_override;
+    QString m_resolved;
     std::unique_ptr<Library> m_library;
     ManagedObjectContext *m_context = nullptr;
     QString m_storeError;

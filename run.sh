@@ -6,6 +6,9 @@ here=$(pwd)
 
 ./scripts/install-deps.sh
 export CCACHE_DIR="${CCACHE_DIR:-$HOME/.cache/stashly-ccache}"
+# Paths inside the checkout count as relative, so a fresh clone elsewhere (CI)
+# reuses what an earlier build compiled.
+export CCACHE_BASEDIR="$here" CCACHE_NOHASHDIR=1
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DSTASHLY_SHARED_DIR="$here/../shared" >/dev/null
 cmake --build build -j "$(nproc)" --target stashly stashly-cli relaunch
 

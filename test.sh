@@ -7,6 +7,9 @@ here=$(pwd)
 ./scripts/install-deps.sh
 
 export CCACHE_DIR="${CCACHE_DIR:-$HOME/.cache/stashly-ccache}"
+# Paths inside the checkout count as relative, so a fresh clone elsewhere (CI)
+# reuses what an earlier build compiled.
+export CCACHE_BASEDIR="$here" CCACHE_NOHASHDIR=1
 export QT_QPA_PLATFORM=offscreen
 export QTWEBENGINE_DISABLE_SANDBOX=1
 jobs=$(nproc)

@@ -292,11 +292,17 @@ void sweep_boxes(const cv::Mat &gray, sweep_buffers &buf, std::vector<swept_box>
                 continue;
             const int n = std::min(longest, int(t1 - t0) + 1);
             const double x0 = f.cx + offset * f.nx + t0 * f.ux, y0 = f.cy + offset * f.ny + t0 * f.uy;
+            // Nearest pixels by 16.16 fixed-point steps; the clipped line
+            // stays inside the image, the clip only guards rounding.
             uchar *p = buf.profile.data();
-            for (int k = 0; k < n; ++k) {
-                const int x = clip(int(std::lrint(x0 + k * f.ux)), 0, w - 1);
-                const int y = clip(int(std::lrint(y0 + k * f.uy)), 0, h - 1);
-                p[k] = gray.ptr<uchar>(y)[x];
+            const uchar *data = gray.data;
+            const size_t stride = gray.step[0];
+            long long fx = std::llrint((x0 + 0.5) * 65536), fy = std::llrint((y0 + 0.5) * 65536);
+            const long long dx = std::llrint(f.ux * 65536), dy = std::llrint(f.uy * 65536);
+            for (int k = 0; k < n; ++k, fx += dx, fy += dy) {
+                const int x = clip(int(fx >> 16), 0, w - 1);
+                const int y = clip(int(fy >> 16), 0, h - 1);
+                p[k] = data[size_t(y) * stride + size_t(x)];
             }
             const int count = profile_extremes(p, n, EXTREME_STEP, buf.extremes.data());
             if (count >= MIN_STRETCH_EXTREMES)

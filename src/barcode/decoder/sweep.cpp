@@ -29,6 +29,12 @@ constexpr int EXTREME_STEP = 10;
 // windows fail.
 constexpr int GAP_WINDOW = 12;
 constexpr int MAX_GAP_RATIO = 3;
+// A wide light run inside a line shows a light extreme in its middle,
+// which halves its gap: the distance between extremes two apart (bar to
+// bar, space to space) is at most 2.4 times twice the mean of the window's
+// other gaps. In a code it stays under 2.2 (7 modules at most against
+// 3.2); a quiet zone of 7 modules and its bars' halves make 8 or more.
+constexpr double MAX_PAIR_RATIO = 2.4;
 // Mean gap of at least 1.5 pixels: finer codes have modules under a pixel,
 // which the profile cannot resolve.
 constexpr double MIN_MEAN_GAP = 1.5;
@@ -248,10 +254,13 @@ void bar_stretches(const uchar *profile, const int *e, int n, int line, float or
         const int span = e[j + GAP_WINDOW] - e[j];
         if (span < MIN_MEAN_GAP * GAP_WINDOW)
             continue;
-        int widest = 0;
-        for (int k = j; k < j + GAP_WINDOW; ++k)
+        int widest = 0, widest_pair = 0;
+        for (int k = j; k < j + GAP_WINDOW; ++k) {
             widest = std::max(widest, e[k + 1] - e[k]);
-        if (widest * GAP_WINDOW > MAX_GAP_RATIO * span)
+            if (k + 1 < j + GAP_WINDOW)
+                widest_pair = std::max(widest_pair, e[k + 2] - e[k]);
+        }
+        if (widest * GAP_WINDOW > MAX_GAP_RATIO * span || widest_pair * (GAP_WINDOW - 2) > 2 * MAX_PAIR_RATIO * (span - widest_pair))
             continue;
         if (seg_a >= 0 && j <= seg_end + 1) {
             seg_end = j + GAP_WINDOW - 1;

@@ -14,9 +14,11 @@ public:
     // EAN-13 with a leading "0".
     //
     // The default mode leaves the frame alone, also searches boxes with an
-    // odd number of bars, returns only results that fit convincingly, and
-    // when the middle row finds nothing tries a few more rows and the frame
-    // turned by 90 degrees.
+    // odd number of bars and returns only results that fit convincingly.
+    // When the middle rows find nothing it reads the boxes that a sweep of
+    // lines in eight directions finds (codes anywhere, at any angle, either
+    // way up), in the frame at its own size, then the frame turned by 90
+    // degrees.
     //
     // `strict` runs the bare pipeline, kept for comparison and tests:
     // the frame's colour order is swapped in place (the frame's pixels are

@@ -13,6 +13,7 @@
 
 #include <opencv2/imgproc.hpp>
 
+#include <cmath>
 #include <cstring>
 #include <random>
 
@@ -54,6 +55,23 @@ cv::Mat stripes()
     cv::Mat frame(480, 640, CV_8UC3, cv::Scalar::all(230));
     for (int i = 0; i < 5; ++i)
         frame(cv::Rect(220 + 40 * i, 90, 20, 300)).setTo(cv::Scalar::all(30));
+    return frame;
+}
+
+// A rendered code turned by `degrees` about its centre and moved by
+// (dx, dy) on white paper.
+cv::Mat placed(const std::string &digits, double degrees, int dx, int dy)
+{
+    synthetic::Style style;
+    style.module = 3;
+    style.top = 150;
+    style.bottom = 330;
+    const cv::Mat code = synthetic::render(digits, style);
+    cv::Mat turn = cv::getRotationMatrix2D(cv::Point2f(319.5f, 239.5f), degrees, 1.0);
+    turn.at<double>(0, 2) += dx;
+    turn.at<double>(1, 2) += dy;
+    cv::Mat frame;
+    cv::warpAffine(code, frame, turn, code.size(), cv::INTER_LINEAR, cv::BORDER_CONSTANT, cv::Scalar::all(230));
     return frame;
 }
 
@@ -290,6 +308,76 @@ private slots:
             QVERIFY(plausible(BarCodeDecoder::decode(frame)));
             QVERIFY(plausible(BarCodeDecoder::decode(frame.clone(), true)));
         }
+    }
+
+    // Codes the middle rows miss: tilted, turned, upside down, or near an
+    // edge of the frame.
+    void placedCode_data()
+    {
+        QTest::addColumn<double>("degrees");
+        QTest::addColumn<int>("dx");
+        QTest::addColumn<int>("dy");
+        QTest::newRow("tilted 20") << 20.0 << 0 << 0;
+        QTest::newRow("tilted -30") << -30.0 << 0 << 0;
+        QTest::newRow("tilted 45") << 45.0 << 0 << 0;
+        QTest::newRow("turned 120") << 120.0 << 0 << 0;
+        QTest::newRow("upside down") << 180.0 << 0 << 0;
+        QTest::newRow("upside down, tilted") << 200.0 << 0 << 0;
+        QTest::newRow("bottom right corner") << 0.0 << 160 << 140;
+        QTest::newRow("top left, tilted") << 10.0 << -150 << -140;
+    }
+
+    void placedCode()
+    {
+        QFETCH(double, degrees);
+        QFETCH(int, dx);
+        QFETCH(int, dy);
+        const cv::Mat frame = placed("9780201379624", degrees, dx, dy);
+        QCOMPARE(QString::fromStdString(BarCodeDecoder::decode(frame)), QStringLiteral("9780201379624"));
+    }
+
+    // Frames from a single pixel to 4000 x 4000 of nothing but paper,
+    // noise or stripes: no crash under the sanitizers, and no read.
+    void fuzzFrames_data()
+    {
+        QTest::addColumn<int>("width");
+        QTest::addColumn<int>("height");
+        QTest::addColumn<QString>("content");
+        const QList<QPair<int, int>> sizes = {{1, 1}, {1, 4000}, {4000, 1}, {2, 3}, {7, 2}, {33, 17},
+                                              {300, 40}, {640, 480}, {1000, 999}, {4000, 4000}};
+        for (const auto &[w, h] : sizes)
+            for (const char *content : {"constant", "noise", "stripes", "checks"})
+                QTest::addRow("%dx%d %s", w, h, content) << w << h << QString::fromLatin1(content);
+    }
+
+    void fuzzFrames()
+    {
+        QFETCH(int, width);
+        QFETCH(int, height);
+        QFETCH(QString, content);
+        std::mt19937 rng(uint32_t(width * 31 + height));
+        cv::Mat frame(height, width, CV_8UC3);
+        if (content == QLatin1String("constant")) {
+            frame.setTo(cv::Scalar::all(std::uniform_int_distribution<int>(0, 255)(rng)));
+        } else if (content == QLatin1String("noise")) {
+            cv::randu(frame, cv::Scalar::all(0), cv::Scalar::all(256));
+        } else if (content == QLatin1String("stripes")) {
+            // Evenly spaced bars at a random angle: regular, bar-like and
+            // code-sized, yet no code.
+            frame.setTo(cv::Scalar::all(220));
+            const double angle = std::uniform_real_distribution<double>(0, CV_PI)(rng);
+            const int period = std::uniform_int_distribution<int>(3, 12)(rng);
+            const double c = std::cos(angle), sn = std::sin(angle);
+            for (int y = 0; y < height; ++y)
+                for (int x = 0; x < width; ++x)
+                    if (int(std::floor((x * c + y * sn) / period)) % 2 == 0)
+                        frame.at<cv::Vec3b>(y, x) = cv::Vec3b(30, 30, 30);
+        } else {
+            for (int y = 0; y < height; ++y)
+                for (int x = 0; x < width; ++x)
+                    frame.at<cv::Vec3b>(y, x) = cv::Vec3b::all(((x / 5 + y / 5) % 2) ? 240 : 20);
+        }
+        QCOMPARE(BarCodeDecoder::decode(frame), std::string());
     }
 
     // Each stage that gives up says so; digits come only with success.

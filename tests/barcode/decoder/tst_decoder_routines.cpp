@@ -1,5 +1,5 @@
 // The decoder's numeric routines, EAN-13 tables, checks, error correction
-// and the score of a box around traced bars.
+// the score of a box around traced bars and the sweep's bar stretches.
 
 #include "barcode/decoder/SyntheticCode.h"
 #include "barcode/decoder/digits.h"
@@ -7,6 +7,7 @@
 #include "barcode/decoder/locate.h"
 #include "barcode/decoder/numeric.h"
 #include "barcode/decoder/simulator.h"
+#include "barcode/decoder/sweep.h"
 
 #include <QTest>
 
@@ -40,6 +41,69 @@ class TestDecoderRoutines : public QObject
     Q_OBJECT
 
 private slots:
+    // Extremes alternate and stand out by the step; a plateau counts at its
+    // middle; the line's first sample and a last run without a turn are no
+    // extremes.
+    void profileExtremes_data()
+    {
+        QTest::addColumn<QByteArray>("profile");
+        QTest::addColumn<QList<int>>("expected");
+        QTest::newRow("flat") << QByteArray(8, char(100)) << QList<int>();
+        QTest::newRow("one bar") << QByteArray("\xc8\xc8\x14\xc8\xc8", 5) << QList<int>{2};
+        QTest::newRow("plateau") << QByteArray("\xc8\x14\x14\x14\xc8", 5) << QList<int>{2};
+        QTest::newRow("below the step") << QByteArray("\x64\x6a\x64\x6a\x64", 5) << QList<int>();
+        QTest::newRow("bar and space") << QByteArray("\xc8\x14\xc8\x14\xc8", 5) << QList<int>{1, 2, 3};
+    }
+
+    void profileExtremes()
+    {
+        QFETCH(QByteArray, profile);
+        QFETCH(QList<int>, expected);
+        std::vector<int> found(profile.size());
+        const int n = profile_extremes(reinterpret_cast<const uchar *>(profile.constData()), int(profile.size()), 10,
+                                       found.data());
+        QCOMPARE(QList<int>(found.begin(), found.begin() + n), expected);
+    }
+
+    // A rendered code's row gives one stretch from its first to its last
+    // bar; a light gap as wide as a quiet zone (10 modules) across it ends
+    // a stretch, and neither half has the extremes of a code.
+    void barStretches_data()
+    {
+        QTest::addColumn<bool>("cut");
+        QTest::addColumn<int>("stretches");
+        QTest::newRow("whole code") << false << 1;
+        QTest::newRow("cut in the middle") << true << 0;
+    }
+
+    void barStretches()
+    {
+        QFETCH(bool, cut);
+        QFETCH(int, stretches);
+        synthetic::Style style;
+        style.module = 3;
+        cv::Mat frame = synthetic::render("4006381333931", style);
+        if (cut)
+            frame.colRange(316, 346).setTo(cv::Scalar::all(230));
+        std::vector<uchar> row(frame.cols);
+        for (int x = 0; x < frame.cols; ++x)
+            row[x] = frame.at<cv::Vec3b>(240, x)[0];
+        std::vector<int> extremes(row.size());
+        const int n = profile_extremes(row.data(), int(row.size()), 10, extremes.data());
+        std::vector<stretch> found;
+        bar_stretches(row.data(), extremes.data(), n, 0, 0, found);
+        QCOMPARE(int(found.size()), stretches);
+        for (const stretch &st : found)
+            QVERIFY2(!cut || st.to < 316 || st.from > 346, qPrintable(QStringLiteral("%1 %2 %3").arg(st.from).arg(st.to).arg(st.extremes)));
+        if (!cut) {
+            // The guard bars' middles: modules 0 and 94 of a code centred
+            // in the row.
+            const double left = (640 - 95 * 3) / 2.0;
+            QVERIFY(std::fabs(found[0].from - (left + 1.5)) <= 1.5);
+            QVERIFY(std::fabs(found[0].to - (left + 94 * 3 + 1.5)) <= 1.5);
+            QCOMPARE(found[0].extremes, 59);
+        }
+    }
     void gaussianKernel_data()
     {
         QTest::addColumn<int>("count");

@@ -2,6 +2,7 @@
 
 #include "base/EventBus.h"
 #include "base/Events.h"
+#include "core/CurrencyLabel.h"
 #include "core/Record.h"
 #include "core/TBXDateFormatter.h"
 #include "core/TBXNumberFormatter.h"
@@ -39,15 +40,6 @@ const QDate kNoDate(1900, 1, 1);
 bool sameValue(const QVariant &a, const QVariant &b)
 {
     return a.isValid() == b.isValid() && (!a.isValid() || a == b);
-}
-
-QString currencyLongForm(const ManagedObject *currency)
-{
-    const QString symbol = currency->valueForKey(QStringLiteral("currencySymbol")).toString();
-    const QString code = currency->valueForKey(QStringLiteral("currencyName")).toString();
-    if (!symbol.isEmpty() && !code.isEmpty())
-        return QStringLiteral("%1 - %2").arg(symbol, code);
-    return symbol.isEmpty() ? code : symbol;
 }
 
 // Sets a pop-up's text, adding it when the list does not hold it.
@@ -193,7 +185,7 @@ void RecordForm::reloadChoices()
     }
     QStringList currencies;
     for (const ManagedObject *c : m_context->executeFetchRequest({QStringLiteral("Currency"), Predicate(), {}, 0}))
-        currencies.append(currencyLongForm(c));
+        currencies.append(CurrencyLabel::longCurrency(*c));
     for (QComboBox *box : std::as_const(m_currencyPopups)) {
         box->clear();
         box->addItems(currencies);

@@ -1,5 +1,6 @@
 #include "core/Stashly2_AppDelegate.h"
 
+#include "core/CurrencyLabel.h"
 #include "core/DatabaseTools.h"
 #include "base/EventBus.h"
 #include "base/Events.h"
@@ -112,9 +113,7 @@ QString Stashly2_AppDelegate::resolveLibraryLocation()
                         break;
                     }
                 // The long form of a currency is "symbol - code", as everywhere else.
-                Settings::setValue(Settings::defaultCurrencySymbol,
-                                   QStringLiteral("%1 - %2").arg(chosen->valueForKey(QStringLiteral("currencySymbol")).toString(),
-                                                                 chosen->valueForKey(QStringLiteral("currencyName")).toString()));
+                Settings::setValue(Settings::defaultCurrencySymbol, CurrencyLabel::longCurrency(*chosen));
             }
         }
         Settings::setValue(Settings::DownloadPath, downloadsFolder());

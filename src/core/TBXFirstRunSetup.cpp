@@ -2,6 +2,7 @@
 
 #include "base/EventBus.h"
 #include "base/Events.h"
+#include "core/CurrencyLabel.h"
 #include "core/Library.h"
 #include "base/Log.h"
 #include "base/Settings.h"
@@ -179,7 +180,7 @@ bool TBXFirstRunSetup::setUpDefaults()
            { { QStringLiteral("currencyName"), code },
              { QStringLiteral("currencySymbol"), symbol },
              { QStringLiteral("isDefault"), true } });
-    Settings::setValue(Settings::defaultCurrencySymbol, QStringLiteral("%1 - %2").arg(symbol, code));
+    Settings::setValue(Settings::defaultCurrencySymbol, CurrencyLabel::longCurrency(symbol, code));
 
     Log::always(QStringLiteral("Stashly2: Setting up default payment methods..."));
     for (const char *method : { "Cash", "Debit Card", "Credit Card" })

@@ -6,6 +6,7 @@
 #include "navigation/ListViewController.h"
 #include "navigation/LocationBarController.h"
 #include "navigation/NoRecordSelectedController.h"
+#include "navigation/RecordFormController.h"
 #include "navigation/SearchFieldController.h"
 #include "navigation/SmartFolderController.h"
 #include "navigation/SourceListController.h"
@@ -23,6 +24,7 @@ NavigationControllers::NavigationControllers(ManagedObjectContext *context, QObj
     , m_listView(std::make_unique<ListViewController>(context))
     , m_iconView(std::make_unique<CollectionViewController>(context))
     , m_noRecordSelected(std::make_unique<NoRecordSelectedController>())
+    , m_recordForm(std::make_unique<RecordFormController>(context))
     , m_viewMode(std::make_unique<ViewModeController>())
     , m_smartFolders(std::make_unique<SmartFolderController>(context))
     , m_sourceList(std::make_unique<SourceListController>(context))

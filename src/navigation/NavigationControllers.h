@@ -9,6 +9,7 @@ class ListViewController;
 class LocationBarController;
 class ManagedObjectContext;
 class NoRecordSelectedController;
+class RecordFormController;
 class SearchFieldController;
 class SmartFolderController;
 class SourceListController;
@@ -36,6 +37,7 @@ public:
     ListViewController &listView() const { return *m_listView; }
     CollectionViewController &iconView() const { return *m_iconView; }
     NoRecordSelectedController &noRecordSelected() const { return *m_noRecordSelected; }
+    RecordFormController &recordForm() const { return *m_recordForm; }
     ViewModeController &viewMode() const { return *m_viewMode; }
     SmartFolderController &smartFolders() const { return *m_smartFolders; }
 
@@ -49,6 +51,7 @@ private:
     std::unique_ptr<ListViewController> m_listView;
     std::unique_ptr<CollectionViewController> m_iconView;
     std::unique_ptr<NoRecordSelectedController> m_noRecordSelected;
+    std::unique_ptr<RecordFormController> m_recordForm;
     std::unique_ptr<ViewModeController> m_viewMode;
     std::unique_ptr<SmartFolderController> m_smartFolders;
     std::unique_ptr<SourceListController> m_sourceList;

@@ -4,6 +4,7 @@
 #include "base/EventBus.h"
 #include "base/Events.h"
 #include "base/Log.h"
+#include "core/CurrencyLabel.h"
 #include "core/Record.h"
 #include "store/ArrayController.h"
 #include "store/FetchRequest.h"
@@ -181,12 +182,7 @@ QString RecordController::defaultCurrency() const
           1 });
     if (found.isEmpty())
         return QStringLiteral("");
-    // The long form: "symbol - code", or whichever of the two there is.
-    const QString symbol = found.first()->valueForKey(QStringLiteral("currencySymbol")).toString();
-    const QString code = found.first()->valueForKey(QStringLiteral("currencyName")).toString();
-    if (!symbol.isEmpty() && !code.isEmpty())
-        return QStringLiteral("%1 - %2").arg(symbol, code);
-    return symbol.isEmpty() ? (code.isEmpty() ? QStringLiteral("") : code) : symbol;
+    return CurrencyLabel::longCurrency(*found.first());
 }
 
 QList<ManagedObject *> RecordController::recordsWithBarcode(const QVariant &barcode) const

@@ -28,7 +28,7 @@ NavigationPanes::NavigationPanes(MainWindow *window, ManagedObjectContext *conte
     , m_controllers(new NavigationControllers(context, this))
     , m_sourceList(new SourceListView(&m_controllers->sourceList()))
     , m_recordArea(new RecordArea(m_controllers))
-    , m_form(new RecordForm(context, &m_controllers->noRecordSelected()))
+    , m_form(new RecordForm(&m_controllers->recordForm(), &m_controllers->noRecordSelected()))
     , m_sheet(new SmartFolderSheet(&m_controllers->smartFolders(), window))
 {
     window->setSourceListArea(m_sourceList);

@@ -1,15 +1,7 @@
 #include "ui/RecordForm.h"
 
-#include "base/EventBus.h"
-#include "base/Events.h"
-#include "core/Record.h"
-#include "core/TBXDateFormatter.h"
-#include "core/TBXNumberFormatter.h"
-#include "core/WarrantyCalendar.h"
-#include "store/ManagedObjectContext.h"
-#include "core/SaveFailureConvention.h"
 #include "navigation/NoRecordSelectedController.h"
-#include "navigation/SelectedAssets.h"
+#include "navigation/RecordFormController.h"
 #include "ui/ConditionLevelControl.h"
 #include "ui/LabelColorPicker.h"
 
@@ -36,20 +28,6 @@ namespace {
 // The earliest date of the date field stands for "no date".
 const QDate kNoDate(1900, 1, 1);
 
-bool sameValue(const QVariant &a, const QVariant &b)
-{
-    return a.isValid() == b.isValid() && (!a.isValid() || a == b);
-}
-
-QString currencyLongForm(const ManagedObject *currency)
-{
-    const QString symbol = currency->valueForKey(QStringLiteral("currencySymbol")).toString();
-    const QString code = currency->valueForKey(QStringLiteral("currencyName")).toString();
-    if (!symbol.isEmpty() && !code.isEmpty())
-        return QStringLiteral("%1 - %2").arg(symbol, code);
-    return symbol.isEmpty() ? code : symbol;
-}
-
 // Sets a pop-up's text, adding it when the list does not hold it.
 void showText(QComboBox *box, const QString &text)
 {
@@ -65,11 +43,9 @@ void showText(QComboBox *box, const QString &text)
 
 } // namespace
 
-RecordForm::RecordForm(ManagedObjectContext *context, NoRecordSelectedController *noRecordSelected, QWidget *parent)
+RecordForm::RecordForm(RecordFormController *controller, NoRecordSelectedController *noRecordSelected, QWidget *parent)
     : QScrollArea(parent)
-    , m_context(context)
-    , m_dates(std::make_unique<TBXDateFormatter>())
-    , m_numbers(std::make_unique<TBXNumberFormatter>())
+    , m_controller(controller)
 {
     setObjectName(QStringLiteral("recordForm"));
     setWidgetResizable(true);
@@ -87,12 +63,12 @@ RecordForm::RecordForm(ManagedObjectContext *context, NoRecordSelectedController
     layout->addWidget(m_emptyLabel);
 
     auto *header = new QHBoxLayout;
-    m_picture = new QLabel;
-    m_picture->setObjectName(QStringLiteral("recordPicture"));
-    m_picture->setFixedSize(84, 84);
-    m_picture->setAlignment(Qt::AlignCenter);
-    m_picture->setFrameShape(QFrame::StyledPanel);
-    header->addWidget(m_picture);
+    auto *picture = new QLabel;
+    picture->setObjectName(QStringLiteral("recordPicture"));
+    picture->setFixedSize(84, 84);
+    picture->setAlignment(Qt::AlignCenter);
+    picture->setFrameShape(QFrame::StyledPanel);
+    header->addWidget(picture);
     auto *titleColumn = new QVBoxLayout;
     QLineEdit *item = lineEdit(QStringLiteral("item"), QStringLiteral("itemNameField"));
     item->setPlaceholderText(tr("Item"));
@@ -107,12 +83,12 @@ RecordForm::RecordForm(ManagedObjectContext *context, NoRecordSelectedController
     titleColumn->addStretch(1);
     header->addLayout(titleColumn, 1);
     layout->addLayout(header);
-    m_loaders.append([this](const Record &r) {
-        const QImage image = r.photoImg();
-        m_picture->setPixmap(image.isNull() ? QPixmap()
-                                            : QPixmap::fromImage(image.scaled(80, 80, Qt::KeepAspectRatio,
-                                                                              Qt::SmoothTransformation)));
-        m_picture->setText(image.isNull() ? tr("No\nPicture") : QString());
+    m_renderers.append([this, picture] {
+        const QImage &image = m_controller->picture();
+        picture->setPixmap(
+            image.isNull() ? QPixmap()
+                           : QPixmap::fromImage(image.scaled(80, 80, Qt::KeepAspectRatio, Qt::SmoothTransformation)));
+        picture->setText(image.isNull() ? tr("No\nPicture") : QString());
     });
 
     layout->addWidget(buildDetails());
@@ -123,32 +99,30 @@ RecordForm::RecordForm(ManagedObjectContext *context, NoRecordSelectedController
     layout->addStretch(1);
     setWidget(content);
 
-    EventBus &bus = EventBus::instance();
-    for (const QString &name : {Events::TBXRecordListSelectionChanged, Events::TBXImageBrowserSelectionChanged})
-        bus.observe(this, name, [this](const Event &e) {
-            showRecords(SelectedAssets::fromVariant(e.userInfo.value(EventKeys::selectedAssets)));
-        });
-    bus.observe(this, Events::TBXRecordReqUpdate, [this](const Event &e) {
-        if (e.object == m_record)
-            load();
-    });
-    for (const QString &name : {Events::TBXDateFormatUpdated, Events::TBXDecimalFormatUpdated,
-                                Events::TBXThumbnailControllerReqRefresh, Events::TBXDestructionControllerReqRefresh})
-        bus.observe(this, name, [this](const Event &) { load(); });
+    connect(m_controller, &RecordFormController::changed, this, &RecordForm::render);
     connect(noRecordSelected, &NoRecordSelectedController::controlsEnabledChanged, this,
             &RecordForm::setControlsEnabled);
     setControlsEnabled(noRecordSelected->controlsEnabled());
+    render();
 }
 
-RecordForm::~RecordForm()
-{
-    EventBus::instance().remove(this);
-}
+RecordForm::~RecordForm() = default;
 
 Record *RecordForm::record() const
 {
-    Record *r = Record::from(m_record);
-    return r && !r->isDeleted() ? r : nullptr;
+    return m_controller->record();
+}
+
+QVariant RecordForm::value(const QString &key) const
+{
+    const RecordFormController::Field *field = m_controller->field(key);
+    return field ? field->value : QVariant();
+}
+
+QString RecordForm::text(const QString &key) const
+{
+    const RecordFormController::Field *field = m_controller->field(key);
+    return field ? field->text : QString();
 }
 
 void RecordForm::setControlsEnabled(bool enabled)
@@ -174,55 +148,27 @@ bool RecordForm::eventFilter(QObject *watched, QEvent *event)
     return QScrollArea::eventFilter(watched, event);
 }
 
-void RecordForm::showRecords(const QList<ManagedObject *> &records)
+void RecordForm::render()
 {
-    m_record = records.isEmpty() ? nullptr : records.first();
-    m_selectionCount = int(records.size());
-    load();
-}
-
-void RecordForm::reloadChoices()
-{
-    for (const auto &[box, entity, nameKey] : std::as_const(m_choiceLists)) {
-        QStringList names;
-        for (const ManagedObject *o : m_context->executeFetchRequest({entity, Predicate(), {}, 0}))
-            names.append(o->valueForKey(nameKey).toString());
-        names.sort(Qt::CaseInsensitive);
-        box->clear();
-        box->addItems(names);
+    const int count = m_controller->selectionCount();
+    m_rendering = true;
+    // Without a record the hidden fields keep what they showed.
+    if (m_controller->record()) {
+        for (const auto &[box, key] : std::as_const(m_choicePopups)) {
+            box->clear();
+            box->addItems(m_controller->choices(key));
+        }
+        for (const auto &renderer : std::as_const(m_renderers))
+            renderer();
     }
-    QStringList currencies;
-    for (const ManagedObject *c : m_context->executeFetchRequest({QStringLiteral("Currency"), Predicate(), {}, 0}))
-        currencies.append(currencyLongForm(c));
-    for (QComboBox *box : std::as_const(m_currencyPopups)) {
-        box->clear();
-        box->addItems(currencies);
-    }
-}
-
-void RecordForm::load()
-{
-    Record *r = record();
-    m_loading = true;
-    if (r) {
-        reloadChoices();
-        for (const auto &loader : std::as_const(m_loaders))
-            loader(*r);
-    }
-    m_selectionNote->setText(m_selectionCount > 1 ? tr("Showing the first of %1 selected records").arg(m_selectionCount)
-                                                  : QString());
-    m_loading = false;
-    if (!r && m_selectionCount > 0)
-        m_selectionCount = 0;
+    m_selectionNote->setText(count > 1 ? tr("Showing the first of %1 selected records").arg(count) : QString());
+    m_rendering = false;
 }
 
 void RecordForm::apply(const QString &key, const QVariant &value)
 {
-    Record *r = record();
-    if (!r || m_loading || sameValue(r->valueForKey(key), value))
-        return;
-    r->setValue(key, value);
-    SaveFailureConvention::commitChanges(*m_context, r);
+    if (!m_rendering)
+        m_controller->apply(key, value);
 }
 
 QLineEdit *RecordForm::lineEdit(const QString &key, const QString &objectName)
@@ -230,17 +176,24 @@ QLineEdit *RecordForm::lineEdit(const QString &key, const QString &objectName)
     auto *edit = new QLineEdit;
     edit->setObjectName(objectName.isEmpty() ? key + QStringLiteral("Field") : objectName);
     connect(edit, &QLineEdit::editingFinished, this, [this, edit, key] { apply(key, edit->text()); });
-    m_loaders.append([edit, key](const Record &r) {
+    m_renderers.append([this, edit, key] {
         if (!edit->hasFocus())
-            edit->setText(r.valueForKey(key).toString());
+            edit->setText(text(key));
     });
     return edit;
 }
 
-QComboBox *RecordForm::namePopup(const QString &key, bool editable)
+QComboBox *RecordForm::choicePopup(const QString &key)
 {
     auto *box = new QComboBox;
     box->setObjectName(key + QStringLiteral("Popup"));
+    m_choicePopups.append({ box, key });
+    return box;
+}
+
+QComboBox *RecordForm::namePopup(const QString &key, bool editable)
+{
+    QComboBox *box = choicePopup(key);
     box->setEditable(editable);
     box->setInsertPolicy(QComboBox::NoInsert);
     box->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
@@ -248,9 +201,9 @@ QComboBox *RecordForm::namePopup(const QString &key, bool editable)
     if (editable)
         connect(box->lineEdit(), &QLineEdit::editingFinished, this, [this, box, key] { apply(key, box->currentText()); });
     connect(box, &QComboBox::activated, this, [this, box, key] { apply(key, box->currentText()); });
-    m_loaders.append([box, key](const Record &r) {
+    m_renderers.append([this, box, key] {
         if (!box->hasFocus())
-            showText(box, r.valueForKey(key).toString());
+            showText(box, text(key));
     });
     return box;
 }
@@ -263,35 +216,25 @@ QWidget *RecordForm::priceEditor(const QString &key, const QString &currencyKey)
     auto *amount = new QLineEdit;
     amount->setObjectName(key + QStringLiteral("Field"));
     amount->setAlignment(Qt::AlignRight);
-    auto *currency = new QComboBox;
-    currency->setObjectName(currencyKey + QStringLiteral("Popup"));
+    QComboBox *currency = choicePopup(currencyKey);
     currency->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     currency->setMinimumContentsLength(7);
-    m_currencyPopups.append(currency);
     h->addWidget(amount, 1);
     h->addWidget(currency);
     connect(amount, &QLineEdit::editingFinished, this, [this, amount, key] {
-        const QString text = amount->text().trimmed();
-        if (text.isEmpty()) {
-            apply(key, QVariant());
+        if (m_rendering || !record())
             return;
-        }
-        if (const std::optional<double> v = m_numbers->numberFromString(text)) {
-            apply(key, *v);
-            amount->setText(m_numbers->stringFromNumber(*v));
-        } else if (Record *r = record()) {
-            // Not a number in the chosen format: the field shows the stored price again.
-            const QVariant stored = r->valueForKey(key);
-            amount->setText(stored.isValid() ? m_numbers->stringFromNumber(stored.toDouble()) : QString());
-        }
+        // The field shows the price as stored: formatted, or the former one when
+        // the text was not a number in the chosen format.
+        m_controller->apply(key, amount->text());
+        amount->setText(text(key));
     });
     connect(currency, &QComboBox::activated, this,
             [this, currency, currencyKey] { apply(currencyKey, currency->currentText()); });
-    m_loaders.append([this, amount, currency, key, currencyKey](const Record &r) {
-        const QVariant v = r.valueForKey(key);
+    m_renderers.append([this, amount, currency, key, currencyKey] {
         if (!amount->hasFocus())
-            amount->setText(v.isValid() ? m_numbers->stringFromNumber(v.toDouble()) : QString());
-        showText(currency, r.valueForKey(currencyKey).toString());
+            amount->setText(text(key));
+        showText(currency, text(currencyKey));
     });
     return row;
 }
@@ -305,17 +248,15 @@ QWidget *RecordForm::warrantyEditor(const QString &numberKey, const QString &inc
     number->setObjectName(numberKey + QStringLiteral("Field"));
     number->setRange(0, 9999);
     number->setKeyboardTracking(false);
-    auto *increment = new QComboBox;
-    increment->setObjectName(incrementKey + QStringLiteral("Popup"));
-    increment->addItems(WarrantyCalendar::increments());
+    QComboBox *increment = choicePopup(incrementKey);
     h->addWidget(number);
     h->addWidget(increment, 1);
     connect(number, &QSpinBox::valueChanged, this, [this, numberKey](int v) { apply(numberKey, v); });
     connect(increment, &QComboBox::activated, this,
             [this, increment, incrementKey] { apply(incrementKey, increment->currentText()); });
-    m_loaders.append([number, increment, numberKey, incrementKey](const Record &r) {
-        number->setValue(int(r.valueForKey(numberKey).toLongLong()));
-        showText(increment, r.valueForKey(incrementKey).toString());
+    m_renderers.append([this, number, increment, numberKey, incrementKey] {
+        number->setValue(int(value(numberKey).toLongLong()));
+        showText(increment, text(incrementKey));
     });
     return row;
 }
@@ -324,41 +265,29 @@ QWidget *RecordForm::buildDetails()
 {
     auto *box = new QGroupBox(tr("Details"));
     auto *form = new QFormLayout(box);
-    QComboBox *manufacturer = namePopup(QStringLiteral("manufacturer"), true);
-    m_choiceLists.append({manufacturer, QStringLiteral("Manufacturer"), QStringLiteral("manufacturerName")});
-    form->addRow(tr("Manufacturer:"), manufacturer);
+    form->addRow(tr("Manufacturer:"), namePopup(QStringLiteral("manufacturer"), true));
     form->addRow(tr("Model:"), lineEdit(QStringLiteral("model")));
     form->addRow(tr("Serial Number:"), lineEdit(QStringLiteral("serialNumber")));
     form->addRow(tr("Barcode:"), lineEdit(QStringLiteral("barcode")));
-    QComboBox *category = namePopup(QStringLiteral("category"), false);
-    m_choiceLists.append({category, QStringLiteral("Category"), QStringLiteral("categoryName")});
-    // The source list follows a record into its new category.
-    connect(category, &QComboBox::activated, this, [category] {
-        EventBus::instance().post(Events::TBXRefreshRequestOfSourceColumn, category,
-                                  {{EventKeys::sender, QStringLiteral("InterfaceControls")},
-                                   {EventKeys::method, QStringLiteral("catPopupCommitted")},
-                                   {EventKeys::newCategory, category->currentText()}});
-    });
-    form->addRow(tr("Category:"), category);
-    QComboBox *location = namePopup(QStringLiteral("location"), false);
-    m_choiceLists.append({location, QStringLiteral("Location"), QStringLiteral("locationName")});
-    form->addRow(tr("Location:"), location);
+    form->addRow(tr("Category:"), namePopup(QStringLiteral("category"), false));
+    form->addRow(tr("Location:"), namePopup(QStringLiteral("location"), false));
     auto *condition = new ConditionLevelControl;
     condition->setObjectName(QStringLiteral("conditionControl"));
     connect(condition, &ConditionLevelControl::levelChosen, this, [this](int level) { apply(QStringLiteral("condition"), level); });
-    m_loaders.append([condition](const Record &r) { condition->setLevel(int(r.condition())); });
+    m_renderers.append(
+        [this, condition] { condition->setLevel(int(value(QStringLiteral("condition")).toLongLong())); });
     form->addRow(tr("Condition:"), condition);
     auto *label = new LabelColorPicker;
     label->setObjectName(QStringLiteral("labelPicker"));
     connect(label, &LabelColorPicker::labelChosen, this, [this](int l) { apply(QStringLiteral("labelIndex"), l); });
-    m_loaders.append([label](const Record &r) { label->setLabel(int(r.labelIndex())); });
+    m_renderers.append([this, label] { label->setLabel(int(value(QStringLiteral("labelIndex")).toLongLong())); });
     form->addRow(tr("Label:"), label);
     auto *quantity = new QSpinBox;
     quantity->setObjectName(QStringLiteral("recordQtyField"));
     quantity->setRange(0, 999999);
     quantity->setKeyboardTracking(false);
     connect(quantity, &QSpinBox::valueChanged, this, [this](int v) { apply(QStringLiteral("recordQty"), v); });
-    m_loaders.append([quantity](const Record &r) { quantity->setValue(int(r.recordQty())); });
+    m_renderers.append([this, quantity] { quantity->setValue(int(value(QStringLiteral("recordQty")).toLongLong())); });
     form->addRow(tr("Quantity:"), quantity);
     QLineEdit *tags = lineEdit(QStringLiteral("tags"));
     tags->setPlaceholderText(tr("tag,another tag"));
@@ -385,16 +314,7 @@ QWidget *RecordForm::buildPurchase()
     h->addWidget(date, 1);
     h->addWidget(clear);
     const auto commitDate = [this, date] {
-        Record *r = record();
-        if (!r)
-            return;
-        if (date->date() == kNoDate) {
-            apply(QStringLiteral("purchaseDate"), QVariant());
-            return;
-        }
-        // The day changes; the time of day the record had stays.
-        const QTime time = r->purchaseDate().isValid() ? r->purchaseDate().toLocalTime().time() : QTime(0, 0);
-        apply(QStringLiteral("purchaseDate"), QDateTime(date->date(), time).toUTC());
+        apply(QStringLiteral("purchaseDate"), date->date() == kNoDate ? QVariant() : QVariant(date->date()));
     };
     connect(date, &QDateEdit::editingFinished, this, commitDate);
     connect(date->calendarWidget(), &QCalendarWidget::clicked, this, commitDate);
@@ -402,24 +322,19 @@ QWidget *RecordForm::buildPurchase()
         date->setDate(kNoDate);
         apply(QStringLiteral("purchaseDate"), QVariant());
     });
-    m_loaders.append([this, date](const Record &r) {
-        date->setDisplayFormat(m_dates->dateFormat());
+    m_renderers.append([this, date] {
+        date->setDisplayFormat(m_controller->dateFormat());
+        const QDateTime stored = value(QStringLiteral("purchaseDate")).toDateTime();
         if (!date->hasFocus())
-            date->setDate(r.purchaseDate().isValid() ? r.purchaseDate().toLocalTime().date() : kNoDate);
+            date->setDate(stored.isValid() ? stored.toLocalTime().date() : kNoDate);
     });
     form->addRow(tr("Date:"), dateRow);
     form->addRow(tr("Price:"), priceEditor(QStringLiteral("purchasePrice"), QStringLiteral("currency")));
     form->addRow(tr("Replacement:"), priceEditor(QStringLiteral("replacementCost"), QStringLiteral("replacementCurrency")));
-    QComboBox *payment = namePopup(QStringLiteral("paymentMethod"), false);
-    m_choiceLists.append({payment, QStringLiteral("PaymentMethod"), QStringLiteral("methodName")});
-    form->addRow(tr("Payment:"), payment);
-    QComboBox *vendor = namePopup(QStringLiteral("vendorName"), true);
-    m_choiceLists.append({vendor, QStringLiteral("Vendor"), QStringLiteral("vendorName")});
-    form->addRow(tr("Vendor:"), vendor);
+    form->addRow(tr("Payment:"), namePopup(QStringLiteral("paymentMethod"), false));
+    form->addRow(tr("Vendor:"), namePopup(QStringLiteral("vendorName"), true));
     auto *added = new QLabel;
-    m_loaders.append([this, added](const Record &r) {
-        added->setText(r.dateAdded().isValid() ? m_dates->stringFromDate(r.dateAdded().toLocalTime()) : QString());
-    });
+    m_renderers.append([this, added] { added->setText(text(QStringLiteral("dateAdded"))); });
     form->addRow(tr("Added:"), added);
     return box;
 }
@@ -435,17 +350,17 @@ QWidget *RecordForm::buildWarranty()
     auto *addon = new QCheckBox(tr("Extended by the payment method"));
     addon->setObjectName(QStringLiteral("addonField"));
     connect(addon, &QCheckBox::clicked, this, [this](bool on) { apply(QStringLiteral("addon"), on); });
-    m_loaders.append([addon](const Record &r) { addon->setChecked(r.addon()); });
+    m_renderers.append([this, addon] { addon->setChecked(value(QStringLiteral("addon")).toBool()); });
     form->addRow(QString(), addon);
-    m_warrantyLevel = new QProgressBar;
-    m_warrantyLevel->setObjectName(QStringLiteral("warrantyLevelBar"));
-    m_warrantyLevel->setRange(0, 100);
+    auto *level = new QProgressBar;
+    level->setObjectName(QStringLiteral("warrantyLevelBar"));
+    level->setRange(0, 100);
     auto *left = new QLabel;
-    m_loaders.append([this, left](const Record &r) {
-        m_warrantyLevel->setValue(qRound(r.warrantyLevel()));
-        left->setText(r.expirationDate());
+    m_renderers.append([this, level, left] {
+        level->setValue(qRound(value(QStringLiteral("warrantyLevel")).toDouble()));
+        left->setText(text(QStringLiteral("expirationDate")));
     });
-    form->addRow(tr("Remaining:"), m_warrantyLevel);
+    form->addRow(tr("Remaining:"), level);
     form->addRow(QString(), left);
     return box;
 }
@@ -457,21 +372,11 @@ QWidget *RecordForm::buildInsurance()
     auto *insured = new QCheckBox(tr("Insured"));
     insured->setObjectName(QStringLiteral("insuredField"));
     connect(insured, &QCheckBox::clicked, this, [this](bool on) { apply(QStringLiteral("insured"), on); });
-    m_loaders.append([insured](const Record &r) { insured->setChecked(r.insured()); });
+    m_renderers.append([this, insured] { insured->setChecked(value(QStringLiteral("insured")).toBool()); });
     form->addRow(QString(), insured);
-    m_policy = namePopup(QStringLiteral("insurancePolicyName"), false);
-    m_choiceLists.append({m_policy, QStringLiteral("InsurancePolicy"), QStringLiteral("policyName")});
-    form->addRow(tr("Policy:"), m_policy);
-    m_coverage = namePopup(QStringLiteral("insuranceCoverageName"), false);
-    // The coverages of the chosen policy.
-    m_loaders.prepend([this](const Record &r) {
-        m_coverage->clear();
-        for (const ManagedObject *policy : m_context->executeFetchRequest({QStringLiteral("InsurancePolicy"), Predicate(), {}, 0}))
-            if (policy->valueForKey(QStringLiteral("policyName")).toString() == r.insurancePolicyName())
-                for (const QVariant &c : policy->valueForKey(QStringLiteral("coverage")).toList())
-                    m_coverage->addItem(c.value<ManagedObject *>()->valueForKey(QStringLiteral("coverageName")).toString());
-    });
-    form->addRow(tr("Coverage:"), m_coverage);
+    form->addRow(tr("Policy:"), namePopup(QStringLiteral("insurancePolicyName"), false));
+    // Its choices are the coverages of the chosen policy.
+    form->addRow(tr("Coverage:"), namePopup(QStringLiteral("insuranceCoverageName"), false));
     return box;
 }
 
@@ -486,26 +391,18 @@ QWidget *RecordForm::buildExtras()
     m_customFields->verticalHeader()->hide();
     m_customFields->setMaximumHeight(110);
     connect(m_customFields, &QTableWidget::itemChanged, this, [this](QTableWidgetItem *item) {
-        if (m_loading || item->column() != 1)
-            return;
-        auto *field = item->data(Qt::UserRole).value<ManagedObject *>();
-        if (field && field->valueForKey(QStringLiteral("cfTextField")).toString() != item->text()) {
-            field->setValue(QStringLiteral("cfTextField"), item->text());
-            SaveFailureConvention::commitChanges(*m_context, field);
-        }
+        if (!m_rendering && item->column() == 1)
+            m_controller->applyCustomFieldValue(item->row(), item->text());
     });
-    m_loaders.append([this](const Record &r) {
+    m_renderers.append([this] {
         m_customFields->setRowCount(0);
-        for (const QVariant &v : r.valueForKey(QStringLiteral("customField")).toList()) {
-            auto *field = v.value<ManagedObject *>();
+        for (const RecordFormController::CustomFieldValue &field : m_controller->customFieldValues()) {
             const int row = m_customFields->rowCount();
             m_customFields->insertRow(row);
-            auto *name = new QTableWidgetItem(field->valueForKey(QStringLiteral("cfName")).toString());
+            auto *name = new QTableWidgetItem(field.name);
             name->setFlags(Qt::ItemIsEnabled);
-            auto *value = new QTableWidgetItem(field->valueForKey(QStringLiteral("cfTextField")).toString());
-            value->setData(Qt::UserRole, QVariant::fromValue(field));
             m_customFields->setItem(row, 0, name);
-            m_customFields->setItem(row, 1, value);
+            m_customFields->setItem(row, 1, new QTableWidgetItem(field.value));
         }
     });
     v->addWidget(m_customFields);
@@ -515,11 +412,10 @@ QWidget *RecordForm::buildExtras()
     m_notes->setPlaceholderText(tr("Notes"));
     m_notes->setMinimumHeight(90);
     m_notes->installEventFilter(this);
-    m_loaders.append([this](const Record &r) {
+    m_renderers.append([this] {
         if (m_notes->hasFocus())
             return;
-        const QByteArray notes = r.notes();
-        m_notes->setHtml(notes.isNull() ? QString() : QString::fromUtf8(notes));
+        m_notes->setHtml(text(QStringLiteral("notes")));
         m_notes->document()->setModified(false);
     });
     v->addWidget(m_notes);

@@ -2,40 +2,32 @@
 
 #include <QPointer>
 #include <QScrollArea>
+#include <QVariant>
 
 #include <functional>
 
-class ConditionLevelControl;
-class LabelColorPicker;
-class ManagedObject;
-class ManagedObjectContext;
 class NoRecordSelectedController;
-class QCheckBox;
 class QComboBox;
-class QDateEdit;
 class QLabel;
 class QLineEdit;
-class QProgressBar;
-class QSpinBox;
 class QTableWidget;
 class QTextEdit;
 class Record;
-class TBXDateFormatter;
-class TBXNumberFormatter;
+class RecordFormController;
 
-// The record form in the detail area: every field of the selected record,
-// edited in place through the record's setters and saved after each edit.
-// With several records selected it shows and edits the first of them.
+// The record form in the detail area: every field of the selected record, as
+// the form controller holds them. Edits go to the controller, which stores and
+// saves them; with several records selected it shows and edits the first.
 class RecordForm : public QScrollArea
 {
     Q_OBJECT
 
 public:
-    RecordForm(ManagedObjectContext *context, NoRecordSelectedController *noRecordSelected, QWidget *parent = nullptr);
+    RecordForm(RecordFormController *controller, NoRecordSelectedController *noRecordSelected,
+               QWidget *parent = nullptr);
     ~RecordForm() override;
 
     Record *record() const;
-    void showRecords(const QList<ManagedObject *> &records);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -48,33 +40,27 @@ private:
     QWidget *buildExtras();
     QLineEdit *lineEdit(const QString &key, const QString &objectName = {});
     QComboBox *namePopup(const QString &key, bool editable);
+    QComboBox *choicePopup(const QString &key);
     QWidget *priceEditor(const QString &key, const QString &currencyKey);
     QWidget *warrantyEditor(const QString &numberKey, const QString &incrementKey);
 
-    // Stores a value through the record's setter and saves.
+    // The field's stored value and its text as the controller shows them.
+    QVariant value(const QString &key) const;
+    QString text(const QString &key) const;
+    // Hands an edit to the controller; edits that rendering causes are not the user's.
     void apply(const QString &key, const QVariant &value);
-    void load();
-    void reloadChoices();
+    void render();
     void setControlsEnabled(bool enabled);
 
-    ManagedObjectContext *m_context;
+    RecordFormController *m_controller;
     QPointer<QWidget> m_content;
     QLabel *m_emptyLabel = nullptr;
-    QLabel *m_picture = nullptr;
     QLabel *m_selectionNote = nullptr;
-    ManagedObject *m_record = nullptr;
-    int m_selectionCount = 0;
-    bool m_loading = false;
-    // Each field reloads itself from the record.
-    QList<std::function<void(const Record &)>> m_loaders;
-    // Pop-ups whose choices come from the reference lists: key -> (entity, name key).
-    QList<std::tuple<QComboBox *, QString, QString>> m_choiceLists;
-    QList<QComboBox *> m_currencyPopups;
-    QComboBox *m_policy = nullptr;
-    QComboBox *m_coverage = nullptr;
+    bool m_rendering = false;
+    // Pop-ups whose items are the controller's choices for their key.
+    QList<std::pair<QComboBox *, QString>> m_choicePopups;
+    // Each field shows its value from the controller.
+    QList<std::function<void()>> m_renderers;
     QTextEdit *m_notes = nullptr;
     QTableWidget *m_customFields = nullptr;
-    QProgressBar *m_warrantyLevel = nullptr;
-    std::unique_ptr<TBXDateFormatter> m_dates;
-    std::unique_ptr<TBXNumberFormatter> m_numbers;
 };

@@ -2,249 +2,163 @@
 
 // The event catalogue: every event name and payload key the program posts or
 // observes. Each constant's value equals its name, so a name read from a log or
-// a test reads the same as the constant.
+// a test reads the same as the constant. Each catalogue is one list below, from
+// which both the constants and the list of all of them are made, so the two
+// cannot drift apart.
 
 #include <QString>
 #include <QStringList>
 
-namespace Events {
-
-inline const QString TBXApplicationFinishedLaunching = QStringLiteral("TBXApplicationFinishedLaunching");
-inline const QString TBXApplicationIsQuitting = QStringLiteral("TBXApplicationIsQuitting");
-inline const QString TBXStashly2FirstRun = QStringLiteral("TBXStashly2FirstRun");
-inline const QString TBXDidEndFirstRunSetupSheet = QStringLiteral("TBXDidEndFirstRunSetupSheet");
-inline const QString TBXAppDelegateFirstRunSetupComplete = QStringLiteral("TBXAppDelegateFirstRunSetupComplete");
-inline const QString TBXRefreshRequestOfSourceColumn = QStringLiteral("TBXRefreshRequestOfSourceColumn");
-inline const QString TBXSelectedSourceNameChanged = QStringLiteral("TBXSelectedSourceNameChanged");
-inline const QString TBXSourceDoubleClicked = QStringLiteral("TBXSourceDoubleClicked");
-inline const QString TBXSourceColumnLaunchComplete = QStringLiteral("TBXSourceColumnLaunchComplete");
-inline const QString TBXFilesDraggedToCategory = QStringLiteral("TBXFilesDraggedToCategory");
-inline const QString TBXAddCategoryReqRefresh = QStringLiteral("TBXAddCategoryReqRefresh");
-inline const QString TBXCategoryUpdated = QStringLiteral("TBXCategoryUpdated");
-inline const QString TBXCategoryReqDelayRecordUpdate = QStringLiteral("TBXCategoryReqDelayRecordUpdate");
-inline const QString TBXRecordReqUpdate = QStringLiteral("TBXRecordReqUpdate");
-inline const QString TBXRecordInsuranceUpdated = QStringLiteral("TBXRecordInsuranceUpdated");
-inline const QString TBXRecordControllerReqDelayUpdate = QStringLiteral("TBXRecordControllerReqDelayUpdate");
-inline const QString TBXRecordControllerReqUpdate = QStringLiteral("TBXRecordControllerReqUpdate");
-inline const QString TBXRecordControllerNewRecordAdded = QStringLiteral("TBXRecordControllerNewRecordAdded");
-inline const QString TBXRecordListSelectionChanged = QStringLiteral("TBXRecordListSelectionChanged");
-inline const QString TBXImageBrowserSelectionChanged = QStringLiteral("TBXImageBrowserSelectionChanged");
-inline const QString TBXImageBrowserViewClicked = QStringLiteral("TBXImageBrowserViewClicked");
-inline const QString TBXFilesDraggedToRecord = QStringLiteral("TBXFilesDraggedToRecord");
-inline const QString TBXFilesDraggedToRecordTable = QStringLiteral("TBXFilesDraggedToRecordTable");
-inline const QString TBXBrowserAddToRecord = QStringLiteral("TBXBrowserAddToRecord");
-inline const QString TBXBrowserMakeNewRecord = QStringLiteral("TBXBrowserMakeNewRecord");
-inline const QString TBXRecordListViewMakeNewRecord = QStringLiteral("TBXRecordListViewMakeNewRecord");
-inline const QString TBXAddWebArchiveToNewRecord = QStringLiteral("TBXAddWebArchiveToNewRecord");
-inline const QString TBXAddFileToRecordFromTempFolder = QStringLiteral("TBXAddFileToRecordFromTempFolder");
-inline const QString TBXNewRecordFromWebArchive = QStringLiteral("TBXNewRecordFromWebArchive");
-inline const QString TBXNewRecordFromBarcode = QStringLiteral("TBXNewRecordFromBarcode");
-inline const QString TBXPopulateRecordWithBarcodeLookupData = QStringLiteral("TBXPopulateRecordWithBarcodeLookupData");
-inline const QString TBXCSVFileImported = QStringLiteral("TBXCSVFileImported");
-inline const QString TBXStashly1ImportReqRefresh = QStringLiteral("TBXStashly1ImportReqRefresh");
-inline const QString TBXDestructionControllerReqRefresh = QStringLiteral("TBXDestructionControllerReqRefresh");
-inline const QString TBXFileTableSelectionChanged = QStringLiteral("TBXFileTableSelectionChanged");
-inline const QString TBXImageViewThumbnailUpdated = QStringLiteral("TBXImageViewThumbnailUpdated");
-inline const QString TBXThumbnailControllerReqRefresh = QStringLiteral("TBXThumbnailControllerReqRefresh");
-inline const QString TBXDetailViewReqRefresh = QStringLiteral("TBXDetailViewReqRefresh");
-inline const QString TBXSmartFolderControllerReqUpdate = QStringLiteral("TBXSmartFolderControllerReqUpdate");
-inline const QString TBXFilteredSmartFolder = QStringLiteral("TBXFilteredSmartFolder");
-inline const QString TBXSearchFieldUpdated = QStringLiteral("TBXSearchFieldUpdated");
-inline const QString TBXVisibleAssetsUpdated = QStringLiteral("TBXVisibleAssetsUpdated");
-inline const QString TBXLocationsDidFilter = QStringLiteral("TBXLocationsDidFilter");
-inline const QString TBXViewModeChanged = QStringLiteral("TBXViewModeChanged");
-inline const QString TBXWebGroupControllerReqRefresh = QStringLiteral("TBXWebGroupControllerReqRefresh");
-inline const QString TBXTabIsClosing = QStringLiteral("TBXTabIsClosing");
-inline const QString TBXMediaDownloadStarted = QStringLiteral("TBXMediaDownloadStarted");
-inline const QString TBXHandleDownloadedMedia = QStringLiteral("TBXHandleDownloadedMedia");
-inline const QString TBXLocationAdded = QStringLiteral("TBXLocationAdded");
-inline const QString TBXLocationDeleted = QStringLiteral("TBXLocationDeleted");
-inline const QString TBXLocationNameUpdated = QStringLiteral("TBXLocationNameUpdated");
-inline const QString TBXLocationDefaultUpdated = QStringLiteral("TBXLocationDefaultUpdated");
-inline const QString TBXPaymentMethodIsDefaultUpdated = QStringLiteral("TBXPaymentMethodIsDefaultUpdated");
-inline const QString TBXCurrencyIsDefaultUpdated = QStringLiteral("TBXCurrencyIsDefaultUpdated");
-inline const QString TBXCurrencyUpdated = QStringLiteral("TBXCurrencyUpdated");
-inline const QString TBXDecimalFormatUpdated = QStringLiteral("TBXDecimalFormatUpdated");
-inline const QString TBXDateFormatUpdated = QStringLiteral("TBXDateFormatUpdated");
-inline const QString TBXColorSchemeUpdated = QStringLiteral("TBXColorSchemeUpdated");
-inline const QString TBXTagsUpdating = QStringLiteral("TBXTagsUpdating");
-inline const QString TBXTagControllerReqRefresh = QStringLiteral("TBXTagControllerReqRefresh");
-inline const QString TBXBackupASyncCopyComplete = QStringLiteral("TBXBackupASyncCopyComplete");
-inline const QString TBXMediaAccessControllerDidLoadData = QStringLiteral("TBXMediaAccessControllerDidLoadData");
-inline const QString TBXTabBarViewSelectedTab = QStringLiteral("TBXTabBarViewSelectedTab");
+// The program's own events.
+#define STASHLY_PROGRAM_EVENTS(X)                                                                                      \
+    X(TBXApplicationFinishedLaunching)                                                                                 \
+    X(TBXApplicationIsQuitting)                                                                                        \
+    X(TBXStashly2FirstRun)                                                                                             \
+    X(TBXDidEndFirstRunSetupSheet)                                                                                     \
+    X(TBXAppDelegateFirstRunSetupComplete)                                                                             \
+    X(TBXRefreshRequestOfSourceColumn)                                                                                 \
+    X(TBXSelectedSourceNameChanged)                                                                                    \
+    X(TBXSourceDoubleClicked)                                                                                          \
+    X(TBXSourceColumnLaunchComplete)                                                                                   \
+    X(TBXFilesDraggedToCategory)                                                                                       \
+    X(TBXAddCategoryReqRefresh)                                                                                        \
+    X(TBXCategoryUpdated)                                                                                              \
+    X(TBXCategoryReqDelayRecordUpdate)                                                                                 \
+    X(TBXRecordReqUpdate)                                                                                              \
+    X(TBXRecordInsuranceUpdated)                                                                                       \
+    X(TBXRecordControllerReqDelayUpdate)                                                                               \
+    X(TBXRecordControllerReqUpdate)                                                                                    \
+    X(TBXRecordControllerNewRecordAdded)                                                                               \
+    X(TBXRecordListSelectionChanged)                                                                                   \
+    X(TBXImageBrowserSelectionChanged)                                                                                 \
+    X(TBXImageBrowserViewClicked)                                                                                      \
+    X(TBXFilesDraggedToRecord)                                                                                         \
+    X(TBXFilesDraggedToRecordTable)                                                                                    \
+    X(TBXBrowserAddToRecord)                                                                                           \
+    X(TBXBrowserMakeNewRecord)                                                                                         \
+    X(TBXRecordListViewMakeNewRecord)                                                                                  \
+    X(TBXAddWebArchiveToNewRecord)                                                                                     \
+    X(TBXAddFileToRecordFromTempFolder)                                                                                \
+    X(TBXNewRecordFromWebArchive)                                                                                      \
+    X(TBXNewRecordFromBarcode)                                                                                         \
+    X(TBXPopulateRecordWithBarcodeLookupData)                                                                          \
+    X(TBXCSVFileImported)                                                                                              \
+    X(TBXStashly1ImportReqRefresh)                                                                                     \
+    X(TBXDestructionControllerReqRefresh)                                                                              \
+    X(TBXFileTableSelectionChanged)                                                                                    \
+    X(TBXImageViewThumbnailUpdated)                                                                                    \
+    X(TBXThumbnailControllerReqRefresh)                                                                                \
+    X(TBXDetailViewReqRefresh)                                                                                         \
+    X(TBXSmartFolderControllerReqUpdate)                                                                               \
+    X(TBXFilteredSmartFolder)                                                                                          \
+    X(TBXSearchFieldUpdated)                                                                                           \
+    X(TBXVisibleAssetsUpdated)                                                                                         \
+    X(TBXLocationsDidFilter)                                                                                           \
+    X(TBXViewModeChanged)                                                                                              \
+    X(TBXWebGroupControllerReqRefresh)                                                                                 \
+    X(TBXTabIsClosing)                                                                                                 \
+    X(TBXMediaDownloadStarted)                                                                                         \
+    X(TBXHandleDownloadedMedia)                                                                                        \
+    X(TBXLocationAdded)                                                                                                \
+    X(TBXLocationDeleted)                                                                                              \
+    X(TBXLocationNameUpdated)                                                                                          \
+    X(TBXLocationDefaultUpdated)                                                                                       \
+    X(TBXPaymentMethodIsDefaultUpdated)                                                                                \
+    X(TBXCurrencyIsDefaultUpdated)                                                                                     \
+    X(TBXCurrencyUpdated)                                                                                              \
+    X(TBXDecimalFormatUpdated)                                                                                         \
+    X(TBXDateFormatUpdated)                                                                                            \
+    X(TBXColorSchemeUpdated)                                                                                           \
+    X(TBXTagsUpdating)                                                                                                 \
+    X(TBXTagControllerReqRefresh)                                                                                      \
+    X(TBXBackupASyncCopyComplete)                                                                                      \
+    X(TBXMediaAccessControllerDidLoadData)                                                                             \
+    X(TBXTabBarViewSelectedTab)
 
 // Notifications of the platform layer (store, undo manager, text editing, windows).
 // They carry the same names as the desktop notifications they stand in for.
-inline const QString ManagedObjectContextObjectsDidChange = QStringLiteral("ManagedObjectContextObjectsDidChange");
-inline const QString UndoManagerDidUndoChange = QStringLiteral("UndoManagerDidUndoChange");
-inline const QString UndoManagerDidRedoChange = QStringLiteral("UndoManagerDidRedoChange");
-inline const QString UndoManagerDidOpenUndoGroup = QStringLiteral("UndoManagerDidOpenUndoGroup");
-inline const QString ControlTextDidBeginEditing = QStringLiteral("ControlTextDidBeginEditing");
-inline const QString ControlTextDidChange = QStringLiteral("ControlTextDidChange");
-inline const QString ControlTextDidEndEditing = QStringLiteral("ControlTextDidEndEditing");
-inline const QString TextDidBeginEditing = QStringLiteral("TextDidBeginEditing");
-inline const QString TextDidChange = QStringLiteral("TextDidChange");
-inline const QString TextDidEndEditing = QStringLiteral("TextDidEndEditing");
-inline const QString WindowDidBecomeKey = QStringLiteral("WindowDidBecomeKey");
-inline const QString WindowDidBecomeMain = QStringLiteral("WindowDidBecomeMain");
-inline const QString WindowWillClose = QStringLiteral("WindowWillClose");
-inline const QString WindowDidResize = QStringLiteral("WindowDidResize");
-inline const QString WindowDidResignKey = QStringLiteral("WindowDidResignKey");
-inline const QString ApplicationDidBecomeActive = QStringLiteral("ApplicationDidBecomeActive");
+#define STASHLY_PLATFORM_NOTIFICATIONS(X)                                                                              \
+    X(ManagedObjectContextObjectsDidChange)                                                                            \
+    X(UndoManagerDidUndoChange)                                                                                        \
+    X(UndoManagerDidRedoChange)                                                                                        \
+    X(UndoManagerDidOpenUndoGroup)                                                                                     \
+    X(ControlTextDidBeginEditing)                                                                                      \
+    X(ControlTextDidChange)                                                                                            \
+    X(ControlTextDidEndEditing)                                                                                        \
+    X(TextDidBeginEditing)                                                                                             \
+    X(TextDidChange)                                                                                                   \
+    X(TextDidEndEditing)                                                                                               \
+    X(WindowDidBecomeKey)                                                                                              \
+    X(WindowDidBecomeMain)                                                                                             \
+    X(WindowWillClose)                                                                                                 \
+    X(WindowDidResize)                                                                                                 \
+    X(WindowDidResignKey)                                                                                              \
+    X(ApplicationDidBecomeActive)
 
-// Every program event above, for diagnostics and the catalogue test.
-inline const QStringList allProgramEvents = {
-    TBXApplicationFinishedLaunching,
-    TBXApplicationIsQuitting,
-    TBXStashly2FirstRun,
-    TBXDidEndFirstRunSetupSheet,
-    TBXAppDelegateFirstRunSetupComplete,
-    TBXRefreshRequestOfSourceColumn,
-    TBXSelectedSourceNameChanged,
-    TBXSourceDoubleClicked,
-    TBXSourceColumnLaunchComplete,
-    TBXFilesDraggedToCategory,
-    TBXAddCategoryReqRefresh,
-    TBXCategoryUpdated,
-    TBXCategoryReqDelayRecordUpdate,
-    TBXRecordReqUpdate,
-    TBXRecordInsuranceUpdated,
-    TBXRecordControllerReqDelayUpdate,
-    TBXRecordControllerReqUpdate,
-    TBXRecordControllerNewRecordAdded,
-    TBXRecordListSelectionChanged,
-    TBXImageBrowserSelectionChanged,
-    TBXImageBrowserViewClicked,
-    TBXFilesDraggedToRecord,
-    TBXFilesDraggedToRecordTable,
-    TBXBrowserAddToRecord,
-    TBXBrowserMakeNewRecord,
-    TBXRecordListViewMakeNewRecord,
-    TBXAddWebArchiveToNewRecord,
-    TBXAddFileToRecordFromTempFolder,
-    TBXNewRecordFromWebArchive,
-    TBXNewRecordFromBarcode,
-    TBXPopulateRecordWithBarcodeLookupData,
-    TBXCSVFileImported,
-    TBXStashly1ImportReqRefresh,
-    TBXDestructionControllerReqRefresh,
-    TBXFileTableSelectionChanged,
-    TBXImageViewThumbnailUpdated,
-    TBXThumbnailControllerReqRefresh,
-    TBXDetailViewReqRefresh,
-    TBXSmartFolderControllerReqUpdate,
-    TBXFilteredSmartFolder,
-    TBXSearchFieldUpdated,
-    TBXVisibleAssetsUpdated,
-    TBXLocationsDidFilter,
-    TBXViewModeChanged,
-    TBXWebGroupControllerReqRefresh,
-    TBXTabIsClosing,
-    TBXMediaDownloadStarted,
-    TBXHandleDownloadedMedia,
-    TBXLocationAdded,
-    TBXLocationDeleted,
-    TBXLocationNameUpdated,
-    TBXLocationDefaultUpdated,
-    TBXPaymentMethodIsDefaultUpdated,
-    TBXCurrencyIsDefaultUpdated,
-    TBXCurrencyUpdated,
-    TBXDecimalFormatUpdated,
-    TBXDateFormatUpdated,
-    TBXColorSchemeUpdated,
-    TBXTagsUpdating,
-    TBXTagControllerReqRefresh,
-    TBXBackupASyncCopyComplete,
-    TBXMediaAccessControllerDidLoadData,
-    TBXTabBarViewSelectedTab,
-};
+// Payload keys.
+#define STASHLY_EVENT_KEYS(X)                                                                                          \
+    X(rowName)                                                                                                         \
+    X(rowType)                                                                                                         \
+    X(canDelete)                                                                                                       \
+    X(recAccessorName)                                                                                                 \
+    X(selectedAssets)                                                                                                  \
+    X(selectionIndexSet)                                                                                               \
+    X(recordCreationMethod)                                                                                            \
+    X(source)                                                                                                          \
+    X(filePathArray)                                                                                                   \
+    X(sender)                                                                                                          \
+    X(method)                                                                                                          \
+    X(newCategory)                                                                                                     \
+    X(selectedCategory)                                                                                                \
+    X(newRecordMOID)                                                                                                   \
+    X(oldCoverageName)                                                                                                 \
+    X(newCoverageName)                                                                                                 \
+    X(replacementCost)                                                                                                 \
+    X(newName)                                                                                                         \
+    X(itemType)                                                                                                        \
+    X(assets)                                                                                                          \
+    X(methodCalled)                                                                                                    \
+    X(files)                                                                                                           \
+    X(identifier)                                                                                                      \
+    X(folderContents)                                                                                                  \
+    X(folderName)                                                                                                      \
+    X(predicate)                                                                                                       \
+    X(predicateType)                                                                                                   \
+    X(locationFilterPredicate)                                                                                         \
+    X(viewMode)                                                                                                        \
+    X(filePath)                                                                                                        \
+    X(reqURL)                                                                                                          \
+    X(handleDownload)                                                                                                  \
+    X(targetMOID)                                                                                                      \
+    X(albumNames)                                                                                                      \
+    X(albumPaths)                                                                                                      \
+    X(categoryName)                                                                                                    \
+    X(smartFolderName)                                                                                                 \
+    X(webGroupName)                                                                                                    \
+    X(csvData)                                                                                                         \
+    X(currencySelection)
+
+#define STASHLY_NAME_CONSTANT(name) inline const QString name = QStringLiteral(#name);
+#define STASHLY_NAME_ENTRY(name) name,
+
+namespace Events {
+
+STASHLY_PROGRAM_EVENTS(STASHLY_NAME_CONSTANT)
+STASHLY_PLATFORM_NOTIFICATIONS(STASHLY_NAME_CONSTANT)
+
+// Every name of each list, for diagnostics and the catalogue tests.
+inline const QStringList allProgramEvents = { STASHLY_PROGRAM_EVENTS(STASHLY_NAME_ENTRY) };
+inline const QStringList allPlatformNotifications = { STASHLY_PLATFORM_NOTIFICATIONS(STASHLY_NAME_ENTRY) };
 
 } // namespace Events
 
 namespace EventKeys {
 
-inline const QString rowName = QStringLiteral("rowName");
-inline const QString rowType = QStringLiteral("rowType");
-inline const QString canDelete = QStringLiteral("canDelete");
-inline const QString recAccessorName = QStringLiteral("recAccessorName");
-inline const QString selectedAssets = QStringLiteral("selectedAssets");
-inline const QString selectionIndexSet = QStringLiteral("selectionIndexSet");
-inline const QString recordCreationMethod = QStringLiteral("recordCreationMethod");
-inline const QString source = QStringLiteral("source");
-inline const QString filePathArray = QStringLiteral("filePathArray");
-inline const QString sender = QStringLiteral("sender");
-inline const QString method = QStringLiteral("method");
-inline const QString newCategory = QStringLiteral("newCategory");
-inline const QString selectedCategory = QStringLiteral("selectedCategory");
-inline const QString newRecordMOID = QStringLiteral("newRecordMOID");
-inline const QString oldCoverageName = QStringLiteral("oldCoverageName");
-inline const QString newCoverageName = QStringLiteral("newCoverageName");
-inline const QString replacementCost = QStringLiteral("replacementCost");
-inline const QString newName = QStringLiteral("newName");
-inline const QString itemType = QStringLiteral("itemType");
-inline const QString assets = QStringLiteral("assets");
-inline const QString methodCalled = QStringLiteral("methodCalled");
-inline const QString files = QStringLiteral("files");
-inline const QString identifier = QStringLiteral("identifier");
-inline const QString folderContents = QStringLiteral("folderContents");
-inline const QString folderName = QStringLiteral("folderName");
-inline const QString predicate = QStringLiteral("predicate");
-inline const QString predicateType = QStringLiteral("predicateType");
-inline const QString locationFilterPredicate = QStringLiteral("locationFilterPredicate");
-inline const QString viewMode = QStringLiteral("viewMode");
-inline const QString filePath = QStringLiteral("filePath");
-inline const QString reqURL = QStringLiteral("reqURL");
-inline const QString handleDownload = QStringLiteral("handleDownload");
-inline const QString targetMOID = QStringLiteral("targetMOID");
-inline const QString albumNames = QStringLiteral("albumNames");
-inline const QString albumPaths = QStringLiteral("albumPaths");
-inline const QString categoryName = QStringLiteral("categoryName");
-inline const QString smartFolderName = QStringLiteral("smartFolderName");
-inline const QString webGroupName = QStringLiteral("webGroupName");
-inline const QString csvData = QStringLiteral("csvData");
-inline const QString currencySelection = QStringLiteral("currencySelection");
+STASHLY_EVENT_KEYS(STASHLY_NAME_CONSTANT)
 
-inline const QStringList allKeys = {
-    rowName,
-    rowType,
-    canDelete,
-    recAccessorName,
-    selectedAssets,
-    selectionIndexSet,
-    recordCreationMethod,
-    source,
-    filePathArray,
-    sender,
-    method,
-    newCategory,
-    selectedCategory,
-    newRecordMOID,
-    oldCoverageName,
-    newCoverageName,
-    replacementCost,
-    newName,
-    itemType,
-    assets,
-    methodCalled,
-    files,
-    identifier,
-    folderContents,
-    folderName,
-    predicate,
-    predicateType,
-    locationFilterPredicate,
-    viewMode,
-    filePath,
-    reqURL,
-    handleDownload,
-    targetMOID,
-    albumNames,
-    albumPaths,
-    categoryName,
-    smartFolderName,
-    webGroupName,
-    csvData,
-    currencySelection,
-};
+inline const QStringList allKeys = { STASHLY_EVENT_KEYS(STASHLY_NAME_ENTRY) };
 
 } // namespace EventKeys
+
+#undef STASHLY_NAME_ENTRY
+#undef STASHLY_NAME_CONSTANT

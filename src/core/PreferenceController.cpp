@@ -35,29 +35,43 @@ QStringList PreferenceController::colorSchemeMenu()
     return {tr("Graphite"), tr("Ocean"), tr("Meadow"), tr("Sunset")};
 }
 
-QString PreferenceController::paneTitle(int index)
+QList<PreferenceController::Pane> PreferenceController::panes()
 {
-    switch (normalisedPane(index)) {
-    case 1:
-        return QStringLiteral("Insurance Settings");
-    case 2:
-        return QStringLiteral("Locations");
-    case 3:
-        return QStringLiteral("Currencies");
-    case 4:
-        return QStringLiteral("Websites");
-    case 5:
-        return QStringLiteral("Database Selection");
-    case 6:
-        return QStringLiteral("Misc Settings");
-    default:
-        return QStringLiteral("Payment Methods");
-    }
+    QList<Pane> all;
+    for (int index = 0; index < PaneCount; ++index)
+        all.append(Pane(index));
+    return all;
 }
 
-int PreferenceController::normalisedPane(int index)
+QString PreferenceController::paneTitle(Pane pane)
 {
-    return index >= 1 && index <= 6 ? index : 0;
+    switch (pane) {
+    case Pane::PaymentMethods:
+        break;
+    case Pane::Insurance:
+        return QStringLiteral("Insurance Settings");
+    case Pane::Locations:
+        return QStringLiteral("Locations");
+    case Pane::Currencies:
+        return QStringLiteral("Currencies");
+    case Pane::Websites:
+        return QStringLiteral("Websites");
+    case Pane::Database:
+        return QStringLiteral("Database Selection");
+    case Pane::Misc:
+        return QStringLiteral("Misc Settings");
+    }
+    return QStringLiteral("Payment Methods");
+}
+
+QString PreferenceController::toolbarIdentifier(Pane pane)
+{
+    return QString::number(int(pane));
+}
+
+PreferenceController::Pane PreferenceController::paneFromIndex(int index)
+{
+    return index >= 1 && index < PaneCount ? Pane(index) : Pane::PaymentMethods;
 }
 
 void PreferenceController::startPreferencesWindow()
@@ -72,7 +86,7 @@ void PreferenceController::startPreferencesWindow()
     m_dateIndex = selectOrStore(Settings::dateFormatIndex, 0);
     m_decIndex = selectOrStore(Settings::decFormatIndex, 0);
     m_colorIndex = selectOrStore(Settings::colorSchemeIndex, 1);
-    m_pane = 0;
+    m_pane = Pane::PaymentMethods;
     emit stateChanged();
 }
 
@@ -100,9 +114,9 @@ void PreferenceController::changeColorSchemeIndex(int index)
     emit stateChanged();
 }
 
-void PreferenceController::changePreferenceView(int index)
+void PreferenceController::changePreferenceView(Pane pane)
 {
-    m_pane = normalisedPane(index);
+    m_pane = paneFromIndex(int(pane));
     emit stateChanged();
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QList>
 #include <QLocale>
 #include <QObject>
 #include <QStringList>
@@ -21,26 +22,40 @@ public:
     static QStringList decFormatMenu();
     static QStringList colorSchemeMenu();
 
-    static constexpr int PaneCount = 7;
-    // The pane title by index; any index outside 1-6 is the payment methods pane.
-    static QString paneTitle(int index);
-    static int normalisedPane(int index);
+    // The panes in toolbar order. A pane's index in this order is its number:
+    // its toolbar item's identifier is that number as text ("0" to "6").
+    enum class Pane {
+        PaymentMethods,
+        Insurance,
+        Locations,
+        Currencies,
+        Websites,
+        Database,
+        Misc,
+    };
+    Q_ENUM(Pane)
+    static constexpr int PaneCount = int(Pane::Misc) + 1;
+    static QList<Pane> panes();
+    static QString paneTitle(Pane pane);
+    static QString toolbarIdentifier(Pane pane);
+    // The pane of a number; any number outside 1-6 is the payment methods pane.
+    static Pane paneFromIndex(int index);
 
     int selectedDateFormatIndex() const { return m_dateIndex; }
     int selectedDecFormatIndex() const { return m_decIndex; }
     int selectedColorSchemeIndex() const { return m_colorIndex; }
-    int currentPane() const { return m_pane; }
+    Pane currentPane() const { return m_pane; }
     QString windowTitle() const { return paneTitle(m_pane); }
-    QString selectedToolbarIdentifier() const { return QString::number(m_pane); }
+    QString selectedToolbarIdentifier() const { return toolbarIdentifier(m_pane); }
 
     // Preferences window start: select the stored indexes, storing 0, 0 and 1
-    // for those that have none. The window opens on pane 0.
+    // for those that have none. The window opens on the payment methods pane.
     void startPreferencesWindow();
 
     void changeDateFormatIndex(int index);
     void changeDecFormatIndex(int index);
     void changeColorSchemeIndex(int index);
-    void changePreferenceView(int index);
+    void changePreferenceView(Pane pane);
 
     // On TBXStashly2FirstRun: formats from the locale's decimal separator, and the
     // inbox's sidebar favourite removed.
@@ -61,7 +76,7 @@ private:
     int m_dateIndex = 1;
     int m_decIndex = 0;
     int m_colorIndex = 1;
-    int m_pane = 0;
+    Pane m_pane = Pane::PaymentMethods;
     Saver m_saver;
     QLocale m_locale;
 };

@@ -18,6 +18,12 @@ const QString kGroupName = QStringLiteral("groupName");
 // Records recalculated per event-loop turn at midnight: small enough that the
 // interface stays responsive, large enough to finish 50,000 records in seconds.
 constexpr int kRecalculationSlice = 1000;
+// The row taken when nothing is selected.
+constexpr int kAllRecords = SourceListTree::position(SourceListTree::FixedRow::AllRecords);
+// After a category, smart folder or web group is removed, a selection lower
+// down than this row moves up to the row above; nearer the top the selection
+// step chooses again.
+constexpr int kLastRowKeptAfterRemoval = 7;
 
 // Re-reads a list from the store with its filter cleared, then puts the filter back.
 void rereadUnfiltered(ArrayController &list)
@@ -67,9 +73,9 @@ void SourceListController::windowStart(int firstRefreshDelayMs)
     observe();
     m_showsWebView = false;
     emit contentViewChanged(false);
-    // Row 1 is "All Records" once the first refresh has made it; until then
+    // All Records is there once the first refresh has made it; until then
     // there is nothing to publish.
-    setSelectedRows({1});
+    setSelectedRows({ SourceListTree::position(SourceListTree::FixedRow::AllRecords) });
     m_selectedSourceRow = nullptr;
     QTimer::singleShot(firstRefreshDelayMs, &m_timerOwner, [this] {
         refreshDataWithACUpdate(true);
@@ -155,10 +161,10 @@ bool SourceListController::refreshDataWithACUpdate(bool update)
     }
 
     m_selectedSourceRow = nullptr;
-    m_tree.header(0)->setChildren(std::move(library));
-    m_tree.header(1)->setChildren(std::move(categories));
-    m_tree.header(2)->setChildren(std::move(folders));
-    m_tree.header(3)->setChildren(std::move(web));
+    m_tree.header(SourceListTree::Group::Library)->setChildren(std::move(library));
+    m_tree.header(SourceListTree::Group::Categories)->setChildren(std::move(categories));
+    m_tree.header(SourceListTree::Group::SmartFolders)->setChildren(std::move(folders));
+    m_tree.header(SourceListTree::Group::Web)->setChildren(std::move(web));
     // The old rows are gone: find the selected one again by its identifier.
     for (SourceListItem *item : m_tree.visibleRowItems())
         if (!item->isHeader() && item->identifier == selectedIdentifier)
@@ -203,7 +209,7 @@ void SourceListController::selectRowIndexes(const QList<int> &rows)
 void SourceListController::sourceListSelectionDidChange()
 {
     withoutUndoRegistration(m_context, [this] {
-        const int row = m_selectedRows.isEmpty() ? 1 : m_selectedRows.first();
+        const int row = m_selectedRows.isEmpty() ? kAllRecords : m_selectedRows.first();
         const SourceListTree::Lookup lookup = m_tree.sourceListItemAtIndex(row);
         SourceListItem *item = lookup.sourceListItem;
         if (!item || item->title == m_currentRowName)
@@ -254,7 +260,7 @@ void SourceListController::postSelectedSourceNameChanged(const void *object, con
 void SourceListController::handleRefresh(const Event &event)
 {
     Log::entry(QStringLiteral("SourceListController-handleRefresh: %1").arg(event.name));
-    const int previous = m_selectedRows.isEmpty() ? 1 : m_selectedRows.first();
+    const int previous = m_selectedRows.isEmpty() ? kAllRecords : m_selectedRows.first();
     if (event.name == midnightEvent) {
         recalculateAll(true);
         return;
@@ -276,13 +282,14 @@ void SourceListController::handleRefresh(const Event &event)
         }
         // A category, smart folder or web group went away.
         bool firstOfGroup = false;
-        for (int h = 1; h < SourceListTree::headerCount; ++h)
+        for (const SourceListTree::Group group :
+             { SourceListTree::Group::Categories, SourceListTree::Group::SmartFolders, SourceListTree::Group::Web })
             firstOfGroup = firstOfGroup
-                || m_tree.indexForVisibleSourceListItemIncludingHeaders(m_tree.header(h)) + 1 == previous;
+                || m_tree.indexForVisibleSourceListItemIncludingHeaders(m_tree.header(group)) + 1 == previous;
         const int now = m_selectedRows.isEmpty() ? -1 : m_selectedRows.first();
         if (firstOfGroup)
             selectRow(previous);
-        else if (previous > 7 && now != previous)
+        else if (previous > kLastRowKeptAfterRemoval && now != previous)
             selectRow(previous - 1);
         else
             sourceListSelectionDidChange();
@@ -307,19 +314,15 @@ void SourceListController::handleForceSelectRow(const Event &event)
         identifier = QStringLiteral("w_%1").arg(rowName);
     } else if (event.name == contextMenuRequest) {
         identifier = event.userInfo.value(EventKeys::identifier).toString();
-        const QString type = event.userInfo.value(EventKeys::rowType).toString();
-        if (type == QLatin1String("1")) {
-            group = SourceListItem::categoryIdentifier;
-        } else if (type == QLatin1String("2")) {
-            group = SourceListItem::smartFolderIdentifier;
-        } else if (type == QLatin1String("3")) {
-            group = SourceListItem::webIdentifier;
-        } else {
-            if (type == QLatin1String("0"))
+        const std::optional<SourceListTree::Group> kind
+            = SourceListTree::groupOfContextMenuRowType(event.userInfo.value(EventKeys::rowType).toString());
+        if (!kind || *kind == SourceListTree::Group::Library) {
+            if (kind)
                 Log::always(QStringLiteral("!!! Error trying to find: %1").arg(rowName));
-            selectRow(0);
+            selectRow(SourceListTree::FixedRow::LibraryHeader);
             return;
         }
+        group = m_tree.header(*kind)->identifier;
     } else {
         return;
     }
@@ -332,8 +335,8 @@ void SourceListController::handleForceSelectRow(const Event &event)
 
 void SourceListController::finishLaunching()
 {
-    selectRow(1);
-    const SourceListTree::Lookup lookup = m_tree.sourceListItemAtIndex(1);
+    selectRow(SourceListTree::FixedRow::AllRecords);
+    const SourceListTree::Lookup lookup = m_tree.sourceListItemAtIndex(kAllRecords);
     if (lookup.sourceListItem && !lookup.sourceListItem->isHeader()) {
         m_selectedSourceRow = lookup.sourceListItem;
         m_currentGroup = lookup.groupIdentifier;
@@ -379,13 +382,14 @@ std::optional<SourceListController::ContextMenu> SourceListController::contextMe
     const QString title = item->title;
     const QString identifier = item->identifier;
     m_selectedSourceRow = item;
-    QString type = QStringLiteral("0");
+    SourceListTree::Group kind = SourceListTree::Group::Library;
     if (identifier.startsWith(QLatin1String("c_")))
-        type = QStringLiteral("1");
+        kind = SourceListTree::Group::Categories;
     else if (identifier.startsWith(QLatin1String("sf")))
-        type = QStringLiteral("2");
+        kind = SourceListTree::Group::SmartFolders;
     else if (identifier.startsWith(QLatin1String("w_")))
-        type = QStringLiteral("3");
+        kind = SourceListTree::Group::Web;
+    const QString type = SourceListTree::contextMenuRowType(kind);
     handleForceSelectRow(Event{contextMenuRequest,
                                this,
                                {{EventKeys::identifier, identifier},

@@ -39,7 +39,7 @@ public:
     const SourceListTree &tree() const { return m_tree; }
     ArrayController &webGroupArrayController() { return *m_webGroups; }
 
-    // Window start: headers, the first selection event, observers, row 1
+    // Window start: headers, the first selection event, observers, All Records
     // selected, the first full refresh after `firstRefreshDelayMs`, the
     // midnight timer.
     void windowStart(int firstRefreshDelayMs = 1000);
@@ -65,6 +65,7 @@ public:
     const QList<int> &selectedRowIndexes() const { return m_selectedRows; }
     void selectRowIndexes(const QList<int> &rows);
     void selectRow(int row) { selectRowIndexes({row}); }
+    void selectRow(SourceListTree::FixedRow row) { selectRow(SourceListTree::position(row)); }
 
     void setGroupExpanded(const QString &groupIdentifier, bool expanded);
 

@@ -2,12 +2,27 @@
 
 SourceListTree::SourceListTree()
 {
-    m_headers[0] = std::make_unique<SourceListItem>(SourceListItem::libraryIdentifier,
-                                                    SourceListItem::allRecordsHeaderTitle);
-    m_headers[1] = std::make_unique<SourceListItem>(SourceListItem::categoryIdentifier, QStringLiteral("CATEGORIES"));
-    m_headers[2] = std::make_unique<SourceListItem>(SourceListItem::smartFolderIdentifier,
-                                                    QStringLiteral("SMART FOLDERS"));
-    m_headers[3] = std::make_unique<SourceListItem>(SourceListItem::webIdentifier, QStringLiteral("WEB"));
+    const auto make = [this](Group group, const QString &identifier, const QString &title) {
+        m_headers[size_t(group)] = std::make_unique<SourceListItem>(identifier, title);
+    };
+    make(Group::Library, SourceListItem::libraryIdentifier, SourceListItem::allRecordsHeaderTitle);
+    make(Group::Categories, SourceListItem::categoryIdentifier, QStringLiteral("CATEGORIES"));
+    make(Group::SmartFolders, SourceListItem::smartFolderIdentifier, QStringLiteral("SMART FOLDERS"));
+    make(Group::Web, SourceListItem::webIdentifier, QStringLiteral("WEB"));
+}
+
+QString SourceListTree::contextMenuRowType(Group group)
+{
+    return QString::number(int(group));
+}
+
+std::optional<SourceListTree::Group> SourceListTree::groupOfContextMenuRowType(const QString &rowType)
+{
+    bool ok = false;
+    const int number = rowType.toInt(&ok);
+    if (!ok || number < 0 || number >= headerCount)
+        return std::nullopt;
+    return Group(number);
 }
 
 SourceListItem *SourceListTree::headerForGroup(const QString &groupIdentifier) const

@@ -7,6 +7,7 @@
 #include <QStringList>
 
 #include <array>
+#include <optional>
 
 // The four group headers of the source list with their children, which groups
 // are expanded, and the arithmetic of visible rows: each header followed, when
@@ -20,10 +21,31 @@ public:
         QString groupIdentifier;
     };
 
+    // The four groups in their fixed order from the top. A group's place is
+    // also its header's position among the headers and its number in a
+    // context-menu request ("1" categories, "2" smart folders, "3" web groups).
+    enum class Group {
+        Library,
+        Categories,
+        SmartFolders,
+        Web,
+    };
+    // Rows known by their position in the list, headers counted: the library
+    // header, and All Records right under it while that group is expanded.
+    enum class FixedRow {
+        LibraryHeader = 0,
+        AllRecords = 1,
+    };
+    static constexpr int position(FixedRow row) { return int(row); }
+
     SourceListTree();
 
-    static constexpr int headerCount = 4;
+    static constexpr int headerCount = int(Group::Web) + 1;
     SourceListItem *header(int position) const { return m_headers.at(size_t(position)).get(); }
+    SourceListItem *header(Group group) const { return header(int(group)); }
+    // The number of a group in a context-menu request, and the group of a number.
+    static QString contextMenuRowType(Group group);
+    static std::optional<Group> groupOfContextMenuRowType(const QString &rowType);
     // The header of a group identifier ("library", "category", "sf", "web"), or none.
     SourceListItem *headerForGroup(const QString &groupIdentifier) const;
 

@@ -8,20 +8,25 @@
 #include <QStringList>
 #include <QVariantMap>
 
-#include <optional>
+#include <memory>
 
 class ArrayController;
 class ManagedObject;
 class ManagedObjectContext;
 class Record;
+class RecordCreator;
+class RecordRequestHandlers;
+class RecordSelection;
+class VendorAssignment;
 
-// Makes every record of the library: addNewRecord() takes a creation request
-// (key "source" says where the record comes from), makes the record's folder
-// under Files and its thumbnail, inserts the record with its defaults and the
-// custom fields of its category, saves and announces it. Around it sit the
-// handlers of each way of making records: the New Record command, files
-// (dropped, chosen, from the inbox or a photo library), a saved web page, and
-// barcodes (scanned or typed), plus filling a record from barcode lookup data.
+// The record controller of the interface: the one place that makes records,
+// through addNewRecord() (a creation request whose key "source" says where the
+// record comes from), and that listens for every other way records arrive: the
+// New Record command, files (dropped, chosen, from the inbox or a photo
+// library), a saved web page, and barcodes (scanned or typed), plus filling a
+// record from barcode lookup data. Its jobs are done by RecordCreator,
+// RecordRequestHandlers, RecordSelection and VendorAssignment; events go out
+// in this controller's name.
 //
 // Observes TBXSelectedSourceNameChanged (which category new records go to),
 // the record selection events (selectedMOID), TBXFilesDraggedToCategory,
@@ -92,14 +97,14 @@ public:
     static QList<ObjectID> IDsOfManagedObjects(const QList<ManagedObject *> &objects);
 
     // The category new records go to ("" until a category row is selected).
-    QString selectedCategoryName() const { return m_selectedCategoryName; }
-    void setSelectedCategoryName(const QString &name) { m_selectedCategoryName = name; }
+    QString selectedCategoryName() const;
+    void setSelectedCategoryName(const QString &name);
     // The record most recently made or singly selected.
-    ObjectID selectedMOID() const { return m_selectedMOID; }
+    ObjectID selectedMOID() const;
 
-    // Process-wide: while set (a CSV import), addNewRecord posts no per-record events.
-    static bool silentAddNewRecord();
-    static void setSilentAddNewRecord(bool silent);
+    // While set (a CSV import), addNewRecord posts no per-record events.
+    bool silentAddNewRecord() const;
+    void setSilentAddNewRecord(bool silent);
 
     ManagedObjectContext *managedObjectContext() const { return m_context; }
     QString packagePath() const { return m_package; }
@@ -110,20 +115,10 @@ signals:
     void newRecordReadyForEditing(Record *record);
 
 private:
-    // Makes Files/<text> for the next free record number; none on failure.
-    std::optional<double> makeRecordFolder(QString *error);
-    ManagedObject *categoryNamed(const QString &name) const;
-    QString defaultName(const QString &entity, const QString &flag, const QString &nameKey) const;
-    QString defaultCurrency() const;
-    QList<ManagedObject *> recordsWithBarcode(const QVariant &barcode) const;
-    void selectRecord(Record *record);
-    QList<ManagedObject *> selectedRecords() const;
-
     ManagedObjectContext *m_context;
     QString m_package;
-    ArrayController *m_recordList = nullptr;
-    ArrayController *m_iconView = nullptr;
-    ArrayController *m_categories = nullptr;
-    QString m_selectedCategoryName;
-    ObjectID m_selectedMOID;
+    std::unique_ptr<RecordSelection> m_selection;
+    std::unique_ptr<RecordCreator> m_creator;
+    std::unique_ptr<VendorAssignment> m_vendors;
+    std::unique_ptr<RecordRequestHandlers> m_requests;
 };

@@ -77,7 +77,8 @@ void NavigationPanes::buildCommands()
     auto *allRecords = new QAction(tr("Show All Records"), this);
     allRecords->setObjectName(QStringLiteral("showAllRecordsAction"));
     allRecords->setShortcut(QKeySequence(QStringLiteral("Ctrl+0")));
-    connect(allRecords, &QAction::triggered, this, [this] { m_controllers->sourceList().selectRow(1); });
+    connect(allRecords, &QAction::triggered, this,
+            [this] { m_controllers->sourceList().selectRow(SourceListTree::FixedRow::AllRecords); });
 
     auto *allLocations = new QAction(tr("Show All Locations"), this);
     allLocations->setObjectName(QStringLiteral("showAllLocationsAction"));

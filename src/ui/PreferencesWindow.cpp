@@ -10,13 +10,27 @@
 
 namespace {
 
-QIcon paneIcon(int index, const QStyle *style)
+using Pane = PreferenceController::Pane;
+
+QIcon paneIcon(Pane pane, const QStyle *style)
 {
-    static const QStyle::StandardPixmap icons[] = {
-        QStyle::SP_DialogApplyButton, QStyle::SP_MessageBoxInformation, QStyle::SP_DirHomeIcon,
-        QStyle::SP_FileDialogListView, QStyle::SP_DriveNetIcon,          QStyle::SP_DriveHDIcon,
-        QStyle::SP_FileDialogDetailedView};
-    return style->standardIcon(icons[index]);
+    switch (pane) {
+    case Pane::PaymentMethods:
+        break;
+    case Pane::Insurance:
+        return style->standardIcon(QStyle::SP_MessageBoxInformation);
+    case Pane::Locations:
+        return style->standardIcon(QStyle::SP_DirHomeIcon);
+    case Pane::Currencies:
+        return style->standardIcon(QStyle::SP_FileDialogListView);
+    case Pane::Websites:
+        return style->standardIcon(QStyle::SP_DriveNetIcon);
+    case Pane::Database:
+        return style->standardIcon(QStyle::SP_DriveHDIcon);
+    case Pane::Misc:
+        return style->standardIcon(QStyle::SP_FileDialogDetailedView);
+    }
+    return style->standardIcon(QStyle::SP_DialogApplyButton);
 }
 
 } // namespace
@@ -28,36 +42,44 @@ PreferencesWindow::PreferencesWindow(QWidget *parent)
     m_ui->setupUi(this);
     setObjectName(QStringLiteral("PreferencesWindow"));
     m_paneActions = new QActionGroup(this);
-    for (int i = 0; i < PreferenceController::PaneCount; ++i) {
-        QAction *action = m_ui->paneBar->addAction(paneIcon(i, style()), PreferenceController::paneTitle(i));
-        action->setObjectName(QString::number(i)); // the pane's toolbar identifier
+    for (const Pane pane : PreferenceController::panes()) {
+        QAction *action = m_ui->paneBar->addAction(paneIcon(pane, style()), PreferenceController::paneTitle(pane));
+        action->setObjectName(PreferenceController::toolbarIdentifier(pane));
         action->setCheckable(true);
         m_paneActions->addAction(action);
-        connect(action, &QAction::triggered, &m_controller, [this, i] { m_controller.changePreferenceView(i); });
+        m_actions.insert(pane, action);
+        connect(action, &QAction::triggered, &m_controller, [this, pane] { m_controller.changePreferenceView(pane); });
         auto *placeholder = new QLabel(tr("Nothing to set here yet."));
         placeholder->setAlignment(Qt::AlignCenter);
         placeholder->setMinimumHeight(120);
         m_ui->panes->addWidget(placeholder);
     }
-    setPane(6, new MiscSettingsPane(m_controller));
+    setPane(Pane::Misc, new MiscSettingsPane(m_controller));
     connect(&m_controller, &PreferenceController::stateChanged, this, &PreferencesWindow::render);
 }
 
 PreferencesWindow::~PreferencesWindow() = default;
 
-void PreferencesWindow::setPane(int index, QWidget *pane)
+// The stack holds the panes in toolbar order.
+static int stackIndex(Pane pane)
 {
+    return PreferenceController::panes().indexOf(pane);
+}
+
+void PreferencesWindow::setPane(Pane pane, QWidget *widget)
+{
+    const int index = stackIndex(pane);
     QWidget *old = m_ui->panes->widget(index);
-    m_ui->panes->insertWidget(index, pane);
+    m_ui->panes->insertWidget(index, widget);
     if (old) {
         m_ui->panes->removeWidget(old);
         old->deleteLater();
     }
 }
 
-QWidget *PreferencesWindow::pane(int index) const
+QWidget *PreferencesWindow::pane(Pane pane) const
 {
-    return m_ui->panes->widget(index);
+    return m_ui->panes->widget(stackIndex(pane));
 }
 
 void PreferencesWindow::openWindow()
@@ -70,13 +92,13 @@ void PreferencesWindow::openWindow()
 
 void PreferencesWindow::render()
 {
-    const int index = m_controller.currentPane();
+    const Pane pane = m_controller.currentPane();
     setWindowTitle(m_controller.windowTitle());
-    m_paneActions->actions().at(index)->setChecked(true);
-    if (index == m_shownPane)
+    m_actions.value(pane)->setChecked(true);
+    if (m_shownPane == pane)
         return;
-    m_shownPane = index;
-    m_ui->panes->setCurrentIndex(index);
+    m_shownPane = pane;
+    m_ui->panes->setCurrentIndex(stackIndex(pane));
     if (!isVisible())
         return;
     // Grow or shrink to the pane's height plus the toolbar allowance, keeping the top edge.

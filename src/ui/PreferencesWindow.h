@@ -3,9 +3,12 @@
 #include "core/PreferenceController.h"
 
 #include <QMainWindow>
+#include <QMap>
 
 #include <memory>
+#include <optional>
 
+class QAction;
 class QActionGroup;
 namespace Ui {
 class PreferencesWindow;
@@ -22,8 +25,8 @@ public:
     ~PreferencesWindow() override;
 
     PreferenceController &controller() { return m_controller; }
-    void setPane(int index, QWidget *pane);
-    QWidget *pane(int index) const;
+    void setPane(PreferenceController::Pane pane, QWidget *widget);
+    QWidget *pane(PreferenceController::Pane pane) const;
     void openWindow();
 
 private:
@@ -32,5 +35,6 @@ private:
     std::unique_ptr<Ui::PreferencesWindow> m_ui;
     PreferenceController m_controller;
     QActionGroup *m_paneActions = nullptr;
-    int m_shownPane = -1;
+    QMap<PreferenceController::Pane, QAction *> m_actions;
+    std::optional<PreferenceController::Pane> m_shownPane;
 };

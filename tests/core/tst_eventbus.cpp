@@ -101,6 +101,36 @@ private slots:
         QCOMPARE(EventKeys::recAccessorName, QStringLiteral("recAccessorName"));
     }
 
+    // Each catalogue's list holds its constants, each once; the events of the
+    // program and the platform's notifications share no name.
+    void everyCatalogueListsItsConstants_data()
+    {
+        QTest::addColumn<QStringList>("list");
+        QTest::addColumn<QString>("member");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("program events") << Events::allProgramEvents << Events::TBXTabBarViewSelectedTab
+                                        << "TBXTabBarViewSelectedTab";
+        QTest::newRow("platform notifications")
+            << Events::allPlatformNotifications << Events::ManagedObjectContextObjectsDidChange
+            << "ManagedObjectContextObjectsDidChange";
+        QTest::newRow("payload keys") << EventKeys::allKeys << EventKeys::currencySelection << "currencySelection";
+    }
+
+    void everyCatalogueListsItsConstants()
+    {
+        QFETCH(QStringList, list);
+        QFETCH(QString, member);
+        QFETCH(QString, text);
+        QCOMPARE(member, text);
+        QVERIFY(list.contains(member));
+        QCOMPARE(QSet<QString>(list.begin(), list.end()).size(), list.size());
+        for (const QString &name : list)
+            QVERIFY2(!name.isEmpty() && !name.contains(QLatin1Char(' ')), qPrintable(name));
+        const QSet<QString> program(Events::allProgramEvents.begin(), Events::allProgramEvents.end());
+        for (const QString &name : Events::allPlatformNotifications)
+            QVERIFY2(!program.contains(name), qPrintable(name));
+    }
+
 private:
     int a = 0;
     int b = 0;

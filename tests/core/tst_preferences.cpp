@@ -24,27 +24,45 @@ private slots:
 
     void paneTitles_data()
     {
+        using Pane = PreferenceController::Pane;
         QTest::addColumn<int>("index");
+        QTest::addColumn<Pane>("pane");
         QTest::addColumn<QString>("title");
-        QTest::newRow("0") << 0 << "Payment Methods";
-        QTest::newRow("1") << 1 << "Insurance Settings";
-        QTest::newRow("2") << 2 << "Locations";
-        QTest::newRow("3") << 3 << "Currencies";
-        QTest::newRow("4") << 4 << "Websites";
-        QTest::newRow("5") << 5 << "Database Selection";
-        QTest::newRow("6") << 6 << "Misc Settings";
-        QTest::newRow("7 falls back") << 7 << "Payment Methods";
-        QTest::newRow("-1 falls back") << -1 << "Payment Methods";
+        QTest::addColumn<QString>("identifier");
+        QTest::newRow("0") << 0 << Pane::PaymentMethods << "Payment Methods"
+                           << "0";
+        QTest::newRow("1") << 1 << Pane::Insurance << "Insurance Settings"
+                           << "1";
+        QTest::newRow("2") << 2 << Pane::Locations << "Locations"
+                           << "2";
+        QTest::newRow("3") << 3 << Pane::Currencies << "Currencies"
+                           << "3";
+        QTest::newRow("4") << 4 << Pane::Websites << "Websites"
+                           << "4";
+        QTest::newRow("5") << 5 << Pane::Database << "Database Selection"
+                           << "5";
+        QTest::newRow("6") << 6 << Pane::Misc << "Misc Settings"
+                           << "6";
+        QTest::newRow("7 falls back") << 7 << Pane::PaymentMethods << "Payment Methods"
+                                      << "0";
+        QTest::newRow("-1 falls back") << -1 << Pane::PaymentMethods << "Payment Methods"
+                                       << "0";
     }
 
     void paneTitles()
     {
         QFETCH(int, index);
+        QFETCH(PreferenceController::Pane, pane);
         QFETCH(QString, title);
+        QFETCH(QString, identifier);
+        QCOMPARE(PreferenceController::paneFromIndex(index), pane);
         PreferenceController c;
-        c.changePreferenceView(index);
+        c.changePreferenceView(PreferenceController::paneFromIndex(index));
+        QCOMPARE(c.currentPane(), pane);
         QCOMPARE(c.windowTitle(), title);
-        QCOMPARE(c.selectedToolbarIdentifier(), QString::number(PreferenceController::normalisedPane(index)));
+        QCOMPARE(c.selectedToolbarIdentifier(), identifier);
+        if (index >= 0 && index < PreferenceController::PaneCount)
+            QCOMPARE(PreferenceController::panes().at(index), pane);
     }
 
     void startStoresMissingIndexes()
@@ -55,7 +73,7 @@ private slots:
         QCOMPARE(c.selectedDateFormatIndex(), 2);
         QCOMPARE(Settings::value(Settings::decFormatIndex).toInt(), 0);
         QCOMPARE(Settings::value(Settings::colorSchemeIndex).toInt(), 1);
-        QCOMPARE(c.currentPane(), 0);
+        QCOMPARE(c.currentPane(), PreferenceController::Pane::PaymentMethods);
     }
 
     void changesStoreAndPost_data()

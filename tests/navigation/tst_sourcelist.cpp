@@ -75,6 +75,36 @@ class TestSourceList : public QObject
     }
 
 private slots:
+    void contextMenuRowTypes_data()
+    {
+        QTest::addColumn<QString>("rowType");
+        QTest::addColumn<int>("group"); // -1: no group
+        QTest::addColumn<QString>("identifier");
+        QTest::newRow("library") << "0" << int(SourceListTree::Group::Library) << "library";
+        QTest::newRow("categories") << "1" << int(SourceListTree::Group::Categories) << "category";
+        QTest::newRow("smart folders") << "2" << int(SourceListTree::Group::SmartFolders) << "sf";
+        QTest::newRow("web groups") << "3" << int(SourceListTree::Group::Web) << "web";
+        QTest::newRow("past the last") << "4" << -1 << "";
+        QTest::newRow("negative") << "-1" << -1 << "";
+        QTest::newRow("not a number") << "c_Tools" << -1 << "";
+    }
+
+    void contextMenuRowTypes()
+    {
+        QFETCH(QString, rowType);
+        QFETCH(int, group);
+        QFETCH(QString, identifier);
+        const std::optional<SourceListTree::Group> found = SourceListTree::groupOfContextMenuRowType(rowType);
+        QCOMPARE(found.has_value(), group >= 0);
+        if (!found)
+            return;
+        QCOMPARE(int(*found), group);
+        QCOMPARE(SourceListTree::contextMenuRowType(*found), rowType);
+        const SourceListTree tree;
+        QCOMPARE(tree.header(*found)->identifier, identifier);
+        QCOMPARE(tree.indexForVisibleSourceListItemIncludingHeaders(tree.header(*found)), group);
+    }
+
     void cleanup()
     {
         m_nav.reset();

@@ -110,7 +110,6 @@ private slots:
     void cleanup()
     {
         EventBus::instance().remove(this);
-        RecordController::setSilentAddNewRecord(false);
         RecordPackageFiles::setFetcher({});
         m_controller.reset();
         m_context.reset();
@@ -357,6 +356,22 @@ private slots:
             QVERIFY(!texts.contains(Record::recordIDText(now + i * 1e-6)));
     }
 
+    void twoControllersOnOnePackageWithinOneTick()
+    {
+        // Each controller keeps its own last number; the folders on disk keep
+        // them apart, and one controller's silence is its own.
+        Clock::setNow(QDateTime(QDate(2031, 1, 1), QTime(0, 0), Qt::UTC));
+        RecordController other(m_context.get(), m_package);
+        other.setSilentAddNewRecord(true);
+        Record *a = m_controller->addNewRecordMenuButton();
+        Record *b = other.addNewRecordMenuButton();
+        Record *c = m_controller->addNewRecordMenuButton();
+        QVERIFY(a && b && c);
+        QCOMPARE((QSet<QString> { a->recordIDText(), b->recordIDText(), c->recordIDText() }).size(), 3);
+        QVERIFY(!m_controller->silentAddNewRecord());
+        QCOMPARE(eventsNamed(Events::TBXRecordControllerNewRecordAdded).size(), 2);
+    }
+
     void knownBarcodeRaisesQuantity_data()
     {
         QTest::addColumn<QVariant>("quantity");
@@ -551,7 +566,7 @@ private slots:
 
     void silentAddPostsNoPerRecordEvents()
     {
-        RecordController::setSilentAddNewRecord(true);
+        m_controller->setSilentAddNewRecord(true);
         QVERIFY(m_controller->addNewRecord({ { EventKeys::source, "csv" } }));
         QCOMPARE(eventNames(),
                  (QStringList { Events::TBXRecordControllerReqDelayUpdate, Events::TBXAddCategoryReqRefresh }));

@@ -30,7 +30,8 @@ SmartFolderSheet::SmartFolderSheet(SmartFolderController *controller, QWidget *p
 
 SmartFolderSheet::~SmartFolderSheet()
 {
-    m_controller->setEndEditingHandler({});
+    if (m_controller)
+        m_controller->setEndEditingHandler({});
 }
 
 void SmartFolderSheet::render()

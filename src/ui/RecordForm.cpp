@@ -1,5 +1,6 @@
 #include "ui/RecordForm.h"
 
+#include "core/AttributeLimits.h"
 #include "core/EventBus.h"
 #include "core/Events.h"
 #include "core/Record.h"
@@ -221,6 +222,12 @@ void RecordForm::apply(const QString &key, const QVariant &value)
     Record *r = record();
     if (!r || m_loading || sameValue(r->valueForKey(key), value))
         return;
+    // The controls keep to the limits; a value beyond them stores nothing, and
+    // the field shows the stored value again.
+    if (!AttributeLimits::check(Record::Entity, key, value).isEmpty()) {
+        load();
+        return;
+    }
     r->setValue(key, value);
     SaveFailureConvention::commitChanges(*m_context, r);
 }
@@ -303,7 +310,7 @@ QWidget *RecordForm::warrantyEditor(const QString &numberKey, const QString &inc
     h->setContentsMargins(0, 0, 0, 0);
     auto *number = new QSpinBox;
     number->setObjectName(numberKey + QStringLiteral("Field"));
-    number->setRange(0, 9999);
+    number->setRange(0, AttributeLimits::maximumWarrantyLength);
     number->setKeyboardTracking(false);
     auto *increment = new QComboBox;
     increment->setObjectName(incrementKey + QStringLiteral("Popup"));
@@ -355,7 +362,7 @@ QWidget *RecordForm::buildDetails()
     form->addRow(tr("Label:"), label);
     auto *quantity = new QSpinBox;
     quantity->setObjectName(QStringLiteral("recordQtyField"));
-    quantity->setRange(0, 999999);
+    quantity->setRange(0, AttributeLimits::maximumQuantity);
     quantity->setKeyboardTracking(false);
     connect(quantity, &QSpinBox::valueChanged, this, [this](int v) { apply(QStringLiteral("recordQty"), v); });
     m_loaders.append([quantity](const Record &r) { quantity->setValue(int(r.recordQty())); });

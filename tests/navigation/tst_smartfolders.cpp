@@ -328,6 +328,12 @@ private slots:
         QCOMPARE(row.value, PredicateValue::integer(0));
         RuleEditorModel::setAttribute(row, RuleEditorModel::Attribute::LabelIndex);
         QVERIFY(!RuleEditorModel::setValueText(row, "12"));
+        // The labels a record can have, 0 to 7.
+        QVERIFY(!RuleEditorModel::setValueText(row, "8"));
+        QVERIFY(!RuleEditorModel::setValueText(row, "-1"));
+        QCOMPARE(row.value, PredicateValue::text("1"));
+        QVERIFY(RuleEditorModel::setValueText(row, "7"));
+        QCOMPARE(row.value, PredicateValue::text("7"));
     }
 };
 

@@ -1,9 +1,10 @@
 #include "../navigation/NavigationTestSupport.h"
 
+#include "core/AttributeLimits.h"
 #include "core/Events.h"
 #include "core/Settings.h"
-#include "navigation/DetailCardColorScheme.h"
 #include "core/store/ArrayController.h"
+#include "navigation/DetailCardColorScheme.h"
 #include "navigation/NavigationControllers.h"
 #include "navigation/RecordIconModel.h"
 #include "navigation/RecordListColumn.h"
@@ -29,6 +30,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QToolBar>
 #include <QToolButton>
 
@@ -226,6 +228,23 @@ private slots:
         QTest::keyClick(price, Qt::Key_Return);
         QCOMPARE(form->record()->purchasePrice(), 1234.5);
         QCOMPARE(price->text(), QStringLiteral("1,234.50"));
+
+        // Typed numbers keep to the attribute limits: the minus sign of a
+        // negative quantity and a digit too many are not taken.
+        auto *quantity = form->findChild<QSpinBox *>("recordQtyField");
+        QCOMPARE(quantity->minimum(), 0);
+        QCOMPARE(quantity->maximum(), AttributeLimits::maximumQuantity);
+        QCOMPARE(form->findChild<QSpinBox *>("warrantyLengthNumberField")->maximum(),
+                 AttributeLimits::maximumWarrantyLength);
+        quantity->setFocus();
+        quantity->selectAll();
+        QTest::keyClicks(quantity, "-3");
+        QTest::keyClick(quantity, Qt::Key_Return);
+        QCOMPARE(form->record()->recordQty(), 3);
+        quantity->selectAll();
+        QTest::keyClicks(quantity, "1000000");
+        QTest::keyClick(quantity, Qt::Key_Return);
+        QCOMPARE(form->record()->recordQty(), 100000);
     }
 
     void smartFolderSheet()

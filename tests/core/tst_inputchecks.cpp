@@ -1,13 +1,17 @@
 #include "core/AttributeLimits.h"
+#include "core/PredicateCheck.h"
 #include "core/Record.h"
+#include "core/TBXFirstRunSetup.h"
 #include "core/WarrantyCalendar.h"
+#include "core/predicate/SearchPredicate.h"
 #include "core/store/ManagedObjectContext.h"
 #include "core/store/Stashly2_DataModel.h"
 
 #include <QTemporaryDir>
 #include <QTest>
 
-// The checks of values a user gives: the table of attribute limits.
+// The checks of values and predicates a user gives: the table of attribute
+// limits and the predicate check over the entity model.
 class TestInputChecks : public QObject
 {
     Q_OBJECT
@@ -122,6 +126,70 @@ private slots:
         QCOMPARE(record->condition(), -5);
         QCOMPARE(record->expirationDate(), QStringLiteral("0 Days"));
         QCOMPARE(record->warrantyLevel(), 0.0);
+    }
+
+    void predicates_data()
+    {
+        QTest::addColumn<QString>("entity");
+        QTest::addColumn<QString>("predicate");
+        QTest::addColumn<QString>("problem"); // empty: accepted
+
+        const auto row = [](const char *name, const char *entity, const char *predicate, const char *problem = "") {
+            QTest::newRow(name) << QString::fromLatin1(entity) << QString::fromLatin1(predicate)
+                                << QString::fromLatin1(problem);
+        };
+        row("attribute", "Record", "purchasePrice > 5");
+        row("misspelt attribute", "Record", "purchasePrise > 5",
+            "Record has no key \"purchasePrise\"; did you mean \"purchasePrice\"?");
+        row("wrong case", "Record", "PURCHASEPRICE > 5", "did you mean \"purchasePrice\"?");
+        row("nothing like it", "Record", "colourOfTheSky == 'blue'", "its keys are recordID, item,");
+        row("deep in a compound", "Record", "item == 'a' OR (model == 'b' AND NOT (vendor == 'c'))",
+            "Record has no key \"vendor\"");
+        row("through a to-many", "Record", "ANY customField.cfTextField == 'brass'");
+        row("all of a to-many", "Record", "ALL fileData.fileType == 'pdf'");
+        row("misspelt member key", "Record", "customField.cfTextFeld == 'brass'",
+            "RecordCustomField has no key \"cfTextFeld\" (in \"customField.cfTextFeld\"); did you mean "
+            "\"cfTextField\"?");
+        row("member key far off", "Record", "customField.value == 'brass'", "its keys are cfName, cfType, cfTextField");
+        row("a to-many itself", "Record", "customField == nil", "\"customField\" is a list of RecordCustomField");
+        row("past an attribute", "Record", "item.length > 3", "\"item\" in \"item.length\" is a value of Record");
+        row("notes as text", "Record", "notesPlainText CONTAINS[cd] 'battery'");
+        row("notes text elsewhere", "PaymentMethod", "notesPlainText CONTAINS 'x'",
+            "PaymentMethod has no key \"notesPlainText\"");
+        row("coverages of a policy", "InsurancePolicy", "ANY coverage.coverageAmount > 100");
+        row("websites of a group", "Group", "website.websiteURL BEGINSWITH 'https'");
+        row("pattern", "Record", "item MATCHES '[Ll]amp.*'");
+        row("pattern of literal text", "Record", "category MATCHES 'C\\\\+\\\\+'");
+        row("broken pattern", "Record", "item MATCHES '(lamp'",
+            "The pattern \"(lamp\" of item MATCHES is not a regular expression: missing closing parenthesis");
+        row("pattern ending in a backslash", "Record", "model MATCHES[c] 'X\\\\'", "of model MATCHES");
+        row("broken pattern deep down", "Record", "item == 'a' AND NOT (tags MATCHES '*')", "of tags MATCHES");
+        row("unknown entity", "Planet", "item == 'a'", "There is no entity \"Planet\"");
+    }
+
+    void predicates()
+    {
+        QFETCH(QString, entity);
+        QFETCH(QString, predicate);
+        QFETCH(QString, problem);
+        QString error;
+        const std::optional<Predicate> parsed = Predicate::parse(predicate, &error);
+        QVERIFY2(parsed, qPrintable(error));
+        const QString found = PredicateCheck::problem(*parsed, entity);
+        if (problem.isEmpty())
+            QVERIFY2(found.isEmpty(), qPrintable(found));
+        else
+            QVERIFY2(found.contains(problem), qPrintable(found));
+    }
+
+    // What the program builds itself must pass: the search over sixteen keys
+    // (the notes' plain text among them) and the default smart folders.
+    void theProgramsOwnPredicatesPass()
+    {
+        for (const Predicate &p :
+             { SearchPredicate::forSearchText(QStringLiteral("lamp")), TBXFirstRunSetup::warrantyWarningPredicate(),
+               TBXFirstRunSetup::warrantyExpiredPredicate() })
+            QVERIFY2(PredicateCheck::problem(p, Record::Entity).isEmpty(), qPrintable(p.description()));
     }
 };
 

@@ -27,6 +27,7 @@
 #include <QAction>
 #include <QActionGroup>
 #include <QApplication>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
@@ -263,6 +264,29 @@ private slots:
         QTRY_VERIFY(m_panes->controllers().sourceList().visibleRowNames().contains("Hammers"));
         clickRow("Hammers");
         QTRY_COMPARE(listedItems(), QStringList{"Hammer"});
+    }
+
+    void smartFolderSheetRefusesABlankName()
+    {
+        QTest::keyClick(m_window.get(), Qt::Key_N, Qt::ControlModifier | Qt::AltModifier);
+        SmartFolderSheet *sheet = m_panes->smartFolderSheet();
+        QTRY_VERIFY(sheet->isVisible());
+        auto *problem = sheet->findChild<QLabel *>("problemLabel");
+        QVERIFY(!problem->isVisible());
+        auto *name = sheet->findChild<QLineEdit *>("nameField");
+        name->selectAll();
+        QTest::keyClicks(name, "  ");
+        auto *confirm = sheet->findChild<QPushButton *>("confirmButton");
+        QTest::mouseClick(confirm, Qt::LeftButton);
+        QVERIFY(sheet->isVisible());
+        QVERIFY(problem->isVisible());
+        QCOMPARE(problem->text(), QStringLiteral("A smart folder needs a name"));
+        QVERIFY(!m_panes->controllers().sourceList().visibleRowNames().contains("  "));
+        name->selectAll();
+        QTest::keyClicks(name, "Saws");
+        QTest::mouseClick(confirm, Qt::LeftButton);
+        QTRY_VERIFY(!sheet->isVisible());
+        QTRY_VERIFY(m_panes->controllers().sourceList().visibleRowNames().contains("Saws"));
     }
 };
 

@@ -3,10 +3,12 @@
 #include "PredicateCommands.h"
 
 #include "CliLibrary.h"
-#include "records/RecordJson.h"
+#include "core/PredicateCheck.h"
+#include "core/Record.h"
 #include "core/predicate/Predicate.h"
 #include "core/store/ManagedObject.h"
 #include "core/store/ManagedObjectContext.h"
+#include "records/RecordJson.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -47,6 +49,9 @@ int runQuery(CliContext &ctx, const QStringList &args)
     }
     const QString package = CliLibrary::resolvePackagePath(ctx);
     QString error;
+    // Records answer the keys their class derives (the plain text of the notes),
+    // as they do for every other command.
+    Record::registerClass();
     // Queries never write: an older store is read as it is, not migrated.
     auto context = ManagedObjectContext::open(QDir(package).filePath(QStringLiteral("sqldata")),
                                               ManagedObjectContext::OpenMode::ReadOnly, &error);
@@ -76,6 +81,11 @@ int runQuery(CliContext &ctx, const QStringList &args)
             return 2;
         }
         predicate = *parsed;
+        const QString problem = PredicateCheck::problem(predicate, *context->model().entity(entity), context->model());
+        if (!problem.isEmpty()) {
+            ctx.err << "Bad predicate \"" << args.at(1) << "\": " << problem << '\n';
+            return 2;
+        }
     }
     for (const ManagedObject *object : context->executeFetchRequest({entity, predicate, {}, 0}))
         ctx.out << QString::fromUtf8(QJsonDocument(toJson(*object)).toJson(QJsonDocument::Compact)) << '\n';

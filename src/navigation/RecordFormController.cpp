@@ -3,6 +3,7 @@
 #include "base/EventBus.h"
 #include "base/Events.h"
 #include "core/CurrencyLabel.h"
+#include "core/AttributeLimits.h"
 #include "core/Record.h"
 #include "core/SaveFailureConvention.h"
 #include "core/TBXDateFormatter.h"
@@ -271,10 +272,9 @@ std::optional<QVariant> RecordFormController::normalized(const Field &field, con
 bool RecordFormController::validate(const QString &key, const QVariant &value) const
 {
     // The one place for limits on what a field may hold (quantities, levels,
-    // warranty lengths): a refused value leaves the record as it is.
-    Q_UNUSED(key);
-    Q_UNUSED(value);
-    return true;
+    // warranty lengths), from the table every entry point uses: a refused
+    // value leaves the record as it is.
+    return AttributeLimits::check(Record::Entity, key, value).isEmpty();
 }
 
 bool RecordFormController::apply(const QString &key, const QVariant &value)

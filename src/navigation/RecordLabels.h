@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/AttributeLimits.h"
+
 #include <QColor>
 #include <QString>
 
@@ -7,11 +9,11 @@
 class RecordLabels
 {
 public:
-    static constexpr int count = 8;
+    static constexpr int count = AttributeLimits::labelCount;
     static QString name(int labelIndex);
     // An invalid colour for 0 (no label) and for values outside the range.
     static QColor color(int labelIndex);
     // Condition levels, 0 to 5, shown as stars.
-    static constexpr int maximumCondition = 5;
+    static constexpr int maximumCondition = AttributeLimits::maximumCondition;
     static QString conditionStars(int condition);
 };

@@ -1,5 +1,7 @@
 #include "navigation/RuleEditorModel.h"
 
+#include "core/AttributeLimits.h"
+#include "core/Record.h"
 #include "predicate/KeyValueSource.h"
 
 #include <QCoreApplication>
@@ -352,9 +354,10 @@ bool RuleEditorModel::setValueText(Row &row, const QString &text)
     case VK::Label: {
         bool ok = false;
         const int label = text.trimmed().toInt(&ok);
-        if (ok && label >= 0 && label <= 9)
+        ok = ok && AttributeLimits::check(Record::Entity, QStringLiteral("labelIndex"), label).isEmpty();
+        if (ok)
             setLabelValue(row, label);
-        return ok && label >= 0 && label <= 9;
+        return ok;
     }
     case VK::Boolean:
         return false;

@@ -1,11 +1,26 @@
 #include "navigation/SmartFolder.h"
 
+#include "core/PredicateCheck.h"
+#include "core/Record.h"
 #include "predicate/PredicateCorrection.h"
 #include "store/ManagedObject.h"
 
 QString SmartFolder::name(const ManagedObject *folder)
 {
     return folder ? folder->valueForKey(smartFolderNameKey).toString() : QString();
+}
+
+QString SmartFolder::nameProblem(const QString &name)
+{
+    // A blank row in the source list could be neither read nor chosen.
+    if (name.trimmed().isEmpty())
+        return QStringLiteral("A smart folder needs a name");
+    return QString();
+}
+
+QString SmartFolder::rulesProblem(const Predicate &rules)
+{
+    return PredicateCheck::problem(rules, Record::Entity);
 }
 
 std::optional<Predicate> SmartFolder::predicate(const ManagedObject *folder)

@@ -18,6 +18,10 @@ public:
     static inline const QString predicateDataKey = QStringLiteral("predicateData");
 
     static QString name(const ManagedObject *folder);
+    // Why a folder cannot be given these: an empty name or one of spaces only,
+    // rules with a key records do not have or a broken pattern. Empty when it can.
+    static QString nameProblem(const QString &name);
+    static QString rulesProblem(const Predicate &rules);
     // The stored predicate; none when the folder has none or it cannot be read.
     static std::optional<Predicate> predicate(const ManagedObject *folder);
     static bool setPredicate(ManagedObject *folder, const Predicate &predicate);

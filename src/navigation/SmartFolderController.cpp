@@ -93,6 +93,7 @@ void SmartFolderController::handleEditSmartFolder()
 
 void SmartFolderController::openSheet()
 {
+    m_problem.clear();
     m_name = SmartFolder::name(m_selectedFolder);
     m_rules = RuleEditorModel::fromPredicate(SmartFolder::predicate(m_selectedFolder).value_or(Predicate()));
     m_sheetOpen = true;
@@ -102,6 +103,7 @@ void SmartFolderController::openSheet()
 void SmartFolderController::closeSheet()
 {
     m_sheetOpen = false;
+    m_problem.clear();
     emit sheetChanged();
 }
 
@@ -110,8 +112,17 @@ void SmartFolderController::addEditSmartFolderButtonAction()
     if (m_endEditing)
         m_endEditing();
     if (m_selectedFolder && m_context) {
+        const Predicate rules = m_rules.toPredicate();
+        QString problem = SmartFolder::nameProblem(m_name);
+        if (problem.isEmpty())
+            problem = SmartFolder::rulesProblem(rules);
+        if (!problem.isEmpty()) {
+            m_problem = problem;
+            emit sheetChanged();
+            return;
+        }
         m_selectedFolder->setValue(SmartFolder::smartFolderNameKey, m_name);
-        SmartFolder::setPredicate(m_selectedFolder, m_rules.toPredicate());
+        SmartFolder::setPredicate(m_selectedFolder, rules);
         ArrayController &list = VisibleAssetController::sharedManager().smartFolderArrayController();
         const QString unique
             = EntityNameChecker::checkNameOfManagedObject(m_selectedFolder, list, SmartFolder::smartFolderNameKey);

@@ -32,6 +32,10 @@ public:
     const QString &confirmButtonTitle() const { return m_confirmTitle; }
     bool isCancelVisible() const { return m_cancelVisible; }
 
+    // Why Add or Save was refused (the sheet stays open and nothing is
+    // stored); empty otherwise.
+    const QString &problem() const { return m_problem; }
+
     // What the sheet edits: the folder's name and rules.
     const QString &folderName() const { return m_name; }
     void setFolderName(const QString &name) { m_name = name; }
@@ -62,6 +66,7 @@ private:
     QString m_confirmTitle = QStringLiteral("Save");
     bool m_cancelVisible = true;
     QString m_name;
+    QString m_problem;
     RuleEditorModel m_rules;
     std::function<void()> m_endEditing;
 };

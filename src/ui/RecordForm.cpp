@@ -1,5 +1,6 @@
 #include "ui/RecordForm.h"
 
+#include "core/AttributeLimits.h"
 #include "navigation/NoRecordSelectedController.h"
 #include "navigation/RecordFormController.h"
 #include "ui/ConditionLevelControl.h"
@@ -246,7 +247,7 @@ QWidget *RecordForm::warrantyEditor(const QString &numberKey, const QString &inc
     h->setContentsMargins(0, 0, 0, 0);
     auto *number = new QSpinBox;
     number->setObjectName(numberKey + QStringLiteral("Field"));
-    number->setRange(0, 9999);
+    number->setRange(0, AttributeLimits::maximumWarrantyLength);
     number->setKeyboardTracking(false);
     QComboBox *increment = choicePopup(incrementKey);
     h->addWidget(number);
@@ -284,7 +285,7 @@ QWidget *RecordForm::buildDetails()
     form->addRow(tr("Label:"), label);
     auto *quantity = new QSpinBox;
     quantity->setObjectName(QStringLiteral("recordQtyField"));
-    quantity->setRange(0, 999999);
+    quantity->setRange(0, AttributeLimits::maximumQuantity);
     quantity->setKeyboardTracking(false);
     connect(quantity, &QSpinBox::valueChanged, this, [this](int v) { apply(QStringLiteral("recordQty"), v); });
     m_renderers.append([this, quantity] { quantity->setValue(int(value(QStringLiteral("recordQty")).toLongLong())); });

@@ -30,7 +30,8 @@ SmartFolderSheet::SmartFolderSheet(SmartFolderController *controller, QWidget *p
 
 SmartFolderSheet::~SmartFolderSheet()
 {
-    m_controller->setEndEditingHandler({});
+    if (m_controller)
+        m_controller->setEndEditingHandler({});
 }
 
 void SmartFolderSheet::render()
@@ -43,6 +44,9 @@ void SmartFolderSheet::render()
     setWindowTitle(m_controller->sheetTitle());
     m_ui->confirmButton->setText(m_controller->confirmButtonTitle());
     m_ui->cancelButton->setVisible(m_controller->isCancelVisible());
+    // Why Add or Save did nothing, beside the button the user pressed.
+    m_ui->problemLabel->setText(m_controller->problem());
+    m_ui->problemLabel->setVisible(!m_controller->problem().isEmpty());
     if (!isVisible()) {
         m_ui->nameField->setText(m_controller->folderName());
         m_rules->setModel(&m_controller->ruleEditor());

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDialog>
+#include <QPointer>
 
 #include <memory>
 
@@ -29,6 +30,7 @@ private:
     void render();
 
     std::unique_ptr<Ui::SmartFolderSheet> m_ui;
-    SmartFolderController *m_controller;
+    // The window may outlive the controllers when it is torn down.
+    QPointer<SmartFolderController> m_controller;
     RuleEditorWidget *m_rules;
 };

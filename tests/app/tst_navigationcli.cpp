@@ -165,6 +165,18 @@ private slots:
         QTest::newRow("unknown folder") << QStringList{"list", "--smart-folder", "Nope"} << 1 << "No smart folder named";
         QTest::newRow("unknown location") << QStringList{"list", "--location", "Mars"} << 1 << "No location named \"Mars\"";
         QTest::newRow("bad rules") << QStringList{"smart-folder", "add", "X", "item =="} << 2 << "Bad rules";
+        QTest::newRow("misspelt key") << QStringList { "smart-folder", "add", "Dear", "purchasePrise > 5" } << 2
+                                      << "Bad rules \"purchasePrise > 5\": Record has no key \"purchasePrise\"; "
+                                         "did you mean \"purchasePrice\"?";
+        QTest::newRow("misspelt key among good rules")
+            << QStringList { "smart-folder", "add", "Dear", "item CONTAINS 'a' OR (location == 'Home' AND pric > 5)" }
+            << 2 << "Record has no key \"pric\"";
+        QTest::newRow("bad pattern") << QStringList { "smart-folder", "add", "Drills", "item MATCHES '[Dd]rill('" } << 2
+                                     << "The pattern \"[Dd]rill(\" of item MATCHES is not a regular expression";
+        QTest::newRow("empty name") << QStringList { "smart-folder", "add", "", "item CONTAINS 'a'" } << 2
+                                    << "A smart folder needs a name";
+        QTest::newRow("blank name") << QStringList { "smart-folder", "add", " \t ", "item CONTAINS 'a'" } << 2
+                                    << "A smart folder needs a name";
         QTest::newRow("no such folder") << QStringList{"smart-folder", "remove", "Nope"} << 1 << "No smart folder";
         QTest::newRow("no action") << QStringList{"smart-folder"} << 2 << "Usage";
     }
@@ -174,9 +186,15 @@ private slots:
         QFETCH(QStringList, args);
         QFETCH(int, status);
         QFETCH(QString, message);
-        QString out, err;
+        QString before, out, err;
+        QCOMPARE(run({ "smart-folder", "list" }, &before), 0);
         QCOMPARE(run(args, &out, &err), status);
         QVERIFY2(err.contains(message), qPrintable(err));
+        QCOMPARE(err.count(QLatin1Char('\n')), 1);
+        QVERIFY(out.isEmpty());
+        QString after;
+        QCOMPARE(run({ "smart-folder", "list" }, &after), 0);
+        QCOMPARE(after, before); // nothing changed
     }
 
     void smartFolders()

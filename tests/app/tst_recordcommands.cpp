@@ -143,6 +143,30 @@ private slots:
             << QStringList { "add", "--category", "Boats" } << 2 << "no category \"Boats\"";
         QTest::newRow("set: bad value among good")
             << QStringList { "set", "@ID@", "item=Chair", "recordQty=x" } << 2 << "takes a whole number";
+        // Values out of the attribute limits, with nothing stored.
+        QTest::newRow("negative quantity")
+            << QStringList { "add", "recordQty=-1" } << 2 << "recordQty takes a whole number from 0 to 999999, not -1";
+        QTest::newRow("quantity above the top")
+            << QStringList { "add", "recordQty=1000000" } << 2 << "from 0 to 999999";
+        QTest::newRow("negative condition")
+            << QStringList { "add", "condition=-5" } << 2 << "condition takes a whole number from 0 to 5, not -5";
+        QTest::newRow("condition 6") << QStringList { "add", "item=Six", "condition=6" } << 2 << "from 0 to 5";
+        QTest::newRow("label 999") << QStringList { "add", "labelIndex=999" } << 2
+                                   << "labelIndex takes a whole number from 0 to 7, not 999";
+        QTest::newRow("label 8") << QStringList { "add", "labelIndex=8" } << 2 << "from 0 to 7";
+        QTest::newRow("unknown increment")
+            << QStringList { "add", "warrantyLengthIncrement=Bogus" } << 2
+            << "warrantyLengthIncrement takes one of Days, Weeks, Months, Years, Lifetime, not \"Bogus\"";
+        QTest::newRow("increment in lower case")
+            << QStringList { "add", "xWarrantyLengthIncrement=years" } << 2 << "not \"years\"";
+        QTest::newRow("warranty too long")
+            << QStringList { "add", "warrantyLengthNumber=10000" } << 2 << "from 0 to 9999";
+        QTest::newRow("level above 100") << QStringList { "add", "warrantyLevel=101" } << 2
+                                         << "warrantyLevel takes a number from 0 to 100";
+        QTest::newRow("set: label among good values")
+            << QStringList { "set", "@ID@", "item=Chair", "labelIndex=12", "condition=3" } << 2 << "from 0 to 7";
+        QTest::newRow("set: unknown increment")
+            << QStringList { "set", "@ID@", "xWarrantyLengthIncrement=Decades" } << 2 << "not \"Decades\"";
         QTest::newRow("set: unknown record") << QStringList { "set", "12.5", "item=Chair" } << 1 << "no record 12.5";
         QTest::newRow("show: unknown record") << QStringList { "show", "nonsense" } << 1 << "no record nonsense";
         QTest::newRow("show: usage") << QStringList { "show" } << 2 << "Usage";
@@ -160,10 +184,52 @@ private slots:
         QString err;
         QCOMPARE(run(args, nullptr, &err), status);
         QVERIFY2(err.contains(message), qPrintable(err));
+        QCOMPARE(err.count(QLatin1Char('\n')), 1);
         QString after;
         run({ QStringLiteral("query"), QStringLiteral("Record") }, &after);
         QCOMPARE(after, before); // nothing changed
         QCOMPARE(show(id).value(QStringLiteral("item")).toString(), QStringLiteral("Table"));
+    }
+
+    // The values at the ends of each range, and every increment, are taken.
+    void limitsAccepted_data()
+    {
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<QString>("value");
+        QTest::addColumn<QJsonValue>("stored");
+
+        QTest::newRow("no quantity") << "recordQty"
+                                     << "0" << QJsonValue(0);
+        QTest::newRow("largest quantity") << "recordQty"
+                                          << "999999" << QJsonValue(999999);
+        QTest::newRow("condition 0") << "condition"
+                                     << "0" << QJsonValue(0);
+        QTest::newRow("condition 5") << "condition"
+                                     << "5" << QJsonValue(5);
+        QTest::newRow("no label") << "labelIndex"
+                                  << "0" << QJsonValue(0);
+        QTest::newRow("last label") << "labelIndex"
+                                    << "7" << QJsonValue(7);
+        QTest::newRow("longest warranty") << "xWarrantyLengthNumber"
+                                          << "9999" << QJsonValue(9999);
+        for (const char *increment : { "Days", "Weeks", "Months", "Years", "Lifetime" })
+            QTest::newRow(increment) << "warrantyLengthIncrement" << increment << QJsonValue(increment);
+        QTest::newRow("cleared increment") << "warrantyLengthIncrement"
+                                           << "" << QJsonValue(QJsonValue::Null);
+        QTest::newRow("cleared condition") << "condition"
+                                           << "" << QJsonValue(QJsonValue::Null);
+    }
+
+    void limitsAccepted()
+    {
+        QFETCH(QString, key);
+        QFETCH(QString, value);
+        QFETCH(QJsonValue, stored);
+        const QString id = add({ "item=Table" });
+        QString err;
+        QCOMPARE(run({ "set", id, key + QLatin1Char('=') + value }, nullptr, &err), 0);
+        QVERIFY2(err.isEmpty(), qPrintable(err));
+        QCOMPARE(show(id).value(key), stored);
     }
 
 private:

@@ -79,6 +79,8 @@ private slots:
         QTest::newRow("through a to-many") << QStringList{"Record", "ANY customField.cfTextField == %@", "brass"}
                                            << QStringList{"Lamp"};
         QTest::newRow("no match") << QStringList{"Record", "recordQty > %d", "5"} << QStringList{};
+        QTest::newRow("the notes' plain text")
+            << QStringList { "Record", "notesPlainText CONTAINS %@", "hi" } << QStringList { "Lamp" };
         QTest::newRow("typed list argument") << QStringList{"Location", "locationName IN %@", "list:Kitchen,Attic"}
                                              << QStringList{"Kitchen"};
     }
@@ -151,7 +153,16 @@ private slots:
                                           << "Bad predicate";
         QTest::newRow("unreadable typed argument") << QStringList{"query", "Location", "%K == %@", "locationName", "int:x"}
                                                    << 2 << "Cannot read";
-        QTest::newRow("no store there") << QStringList { "--library", "NOWHERE", "query", "Location" } << 1
+        QTest::newRow("misspelt key") << QStringList { "query", "Record", "purchasePrise > %d", "5" } << 2
+                                      << "Record has no key \"purchasePrise\"; did you mean \"purchasePrice\"?";
+        QTest::newRow("key of another entity")
+            << QStringList { "query", "Location", "item == 'Lamp'" } << 2 << "Location has no key \"item\"";
+        QTest::newRow("misspelt key after a to-many")
+            << QStringList { "query", "Record", "ANY customField.cfTextFeld == %@", "brass" } << 2
+            << "RecordCustomField has no key \"cfTextFeld\"";
+        QTest::newRow("bad pattern") << QStringList { "query", "Record", "item MATCHES %@", "(Lamp" } << 2
+                                     << "The pattern \"(Lamp\" of item MATCHES is not a regular expression";
+        QTest::newRow("no store there") << QStringList{"--library", "NOWHERE", "query", "Location"} << 1
                                         << "There is no library at";
     }
 
@@ -166,6 +177,7 @@ private slots:
         QString out, err;
         QCOMPARE(run(args, &out, &err), status);
         QVERIFY2(err.contains(message), qPrintable(err));
+        QCOMPARE(err.count(QLatin1Char('\n')), 1);
         QVERIFY(out.isEmpty());
         QVERIFY(!QFileInfo::exists(m_dir.filePath(QStringLiteral("none.stashlyd"))));
     }

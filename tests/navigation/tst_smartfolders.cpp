@@ -328,6 +328,89 @@ private slots:
         QCOMPARE(row.value, PredicateValue::integer(0));
         RuleEditorModel::setAttribute(row, RuleEditorModel::Attribute::LabelIndex);
         QVERIFY(!RuleEditorModel::setValueText(row, "12"));
+        // The labels a record can have, 0 to 7.
+        QVERIFY(!RuleEditorModel::setValueText(row, "8"));
+        QVERIFY(!RuleEditorModel::setValueText(row, "-1"));
+        QCOMPARE(row.value, PredicateValue::text("1"));
+        QVERIFY(RuleEditorModel::setValueText(row, "7"));
+        QCOMPARE(row.value, PredicateValue::text("7"));
+    }
+
+    // Add and Save refuse a folder without a name, and rules that could never
+    // select a record; the sheet stays open with the reason and nothing changes.
+    void refusals_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("rule"); // kept as read, as rules of a stored folder are
+        QTest::addColumn<QString>("problem");
+
+        QTest::newRow("empty name") << ""
+                                    << ""
+                                    << "A smart folder needs a name";
+        QTest::newRow("blank name") << "   "
+                                    << ""
+                                    << "A smart folder needs a name";
+        QTest::newRow("misspelt key") << "Lamps"
+                                      << "purchasePrise > 5"
+                                      << "Record has no key \"purchasePrise\"; did you mean \"purchasePrice\"?";
+        QTest::newRow("misspelt member key") << "Lamps"
+                                             << "ANY customField.cfTextFeld == 'brass'"
+                                             << "RecordCustomField has no key \"cfTextFeld\"";
+        QTest::newRow("broken pattern") << "Lamps"
+                                        << "item MATCHES '[Ll]amp('"
+                                        << "The pattern \"[Ll]amp(\" of item MATCHES is not a regular expression";
+    }
+
+    void refusals()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, rule);
+        QFETCH(QString, problem);
+        start({ "Kept" });
+        folders().addSmartFolderMenuAction();
+        ManagedObject *folder = folders().selectedFolder();
+        const std::optional<Predicate> rulesBefore = SmartFolder::predicate(folder);
+        EventSpy spy({ Events::TBXSmartFolderControllerReqUpdate });
+        folders().setFolderName(name);
+        if (!rule.isEmpty()) {
+            Row other;
+            other.kind = Row::Kind::Other;
+            other.other = Predicate::parse(rule).value();
+            folders().ruleEditor().rows.push_back(other);
+        }
+        folders().addEditSmartFolderButtonAction();
+        QVERIFY(folders().isSheetOpen());
+        QVERIFY2(folders().problem().contains(problem), qPrintable(folders().problem()));
+        QVERIFY(spy.events.isEmpty());
+        QCOMPARE(SmartFolder::name(folder), QStringLiteral("Smart Folder"));
+        QCOMPARE(SmartFolder::predicate(folder), rulesBefore);
+        QVERIFY(!m_lib->context->hasChanges());
+        QCOMPARE(storedFolderNames(), (QStringList { "Kept", "Smart Folder" }));
+
+        // Put right, the same sheet adds the folder.
+        folders().setFolderName("Lamps");
+        if (!rule.isEmpty())
+            folders().ruleEditor().rows.pop_back();
+        folders().addEditSmartFolderButtonAction();
+        QVERIFY(!folders().isSheetOpen());
+        QVERIFY(folders().problem().isEmpty());
+        QCOMPARE(spy.events.size(), 1);
+        QCOMPARE(storedFolderNames(), (QStringList { "Kept", "Lamps" }));
+    }
+
+    // Whatever the editor offers passes the check.
+    void theEditorsRulesPassTheCheck()
+    {
+        QVERIFY(SmartFolder::rulesProblem(SmartFolder::newFolderPredicate()).isEmpty());
+        for (const RuleEditorModel::AttributeInfo &info : RuleEditorModel::attributes()) {
+            Row row = RuleEditorModel::newRule();
+            RuleEditorModel::setAttribute(row, info.attribute);
+            for (RuleEditorModel::Operator op : info.operators) {
+                RuleEditorModel::setOperator(row, op);
+                const QString problem = SmartFolder::rulesProblem(row.toPredicate());
+                QVERIFY2(problem.isEmpty(), qPrintable(problem));
+            }
+        }
     }
 };
 

@@ -1,9 +1,10 @@
 #include "../navigation/NavigationTestSupport.h"
 
+#include "core/AttributeLimits.h"
 #include "base/Events.h"
 #include "base/Settings.h"
-#include "navigation/DetailCardColorScheme.h"
 #include "store/ArrayController.h"
+#include "navigation/DetailCardColorScheme.h"
 #include "navigation/NavigationControllers.h"
 #include "navigation/RecordIconModel.h"
 #include "navigation/RecordListColumn.h"
@@ -26,9 +27,11 @@
 #include <QAction>
 #include <QActionGroup>
 #include <QApplication>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QToolBar>
 #include <QToolButton>
 
@@ -244,6 +247,23 @@ private slots:
         QTest::keyClick(price, Qt::Key_Return);
         QCOMPARE(form->record()->purchasePrice(), 1234.5);
         QCOMPARE(price->text(), QStringLiteral("1,234.50"));
+
+        // Typed numbers keep to the attribute limits: the minus sign of a
+        // negative quantity and a digit too many are not taken.
+        auto *quantity = form->findChild<QSpinBox *>("recordQtyField");
+        QCOMPARE(quantity->minimum(), 0);
+        QCOMPARE(quantity->maximum(), AttributeLimits::maximumQuantity);
+        QCOMPARE(form->findChild<QSpinBox *>("warrantyLengthNumberField")->maximum(),
+                 AttributeLimits::maximumWarrantyLength);
+        quantity->setFocus();
+        quantity->selectAll();
+        QTest::keyClicks(quantity, "-3");
+        QTest::keyClick(quantity, Qt::Key_Return);
+        QCOMPARE(form->record()->recordQty(), 3);
+        quantity->selectAll();
+        QTest::keyClicks(quantity, "1000000");
+        QTest::keyClick(quantity, Qt::Key_Return);
+        QCOMPARE(form->record()->recordQty(), 100000);
     }
 
     void smartFolderSheet()
@@ -262,6 +282,29 @@ private slots:
         QTRY_VERIFY(m_panes->controllers().sourceList().visibleRowNames().contains("Hammers"));
         clickRow("Hammers");
         QTRY_COMPARE(listedItems(), QStringList{"Hammer"});
+    }
+
+    void smartFolderSheetRefusesABlankName()
+    {
+        QTest::keyClick(m_window.get(), Qt::Key_N, Qt::ControlModifier | Qt::AltModifier);
+        SmartFolderSheet *sheet = m_panes->smartFolderSheet();
+        QTRY_VERIFY(sheet->isVisible());
+        auto *problem = sheet->findChild<QLabel *>("problemLabel");
+        QVERIFY(!problem->isVisible());
+        auto *name = sheet->findChild<QLineEdit *>("nameField");
+        name->selectAll();
+        QTest::keyClicks(name, "  ");
+        auto *confirm = sheet->findChild<QPushButton *>("confirmButton");
+        QTest::mouseClick(confirm, Qt::LeftButton);
+        QVERIFY(sheet->isVisible());
+        QVERIFY(problem->isVisible());
+        QCOMPARE(problem->text(), QStringLiteral("A smart folder needs a name"));
+        QVERIFY(!m_panes->controllers().sourceList().visibleRowNames().contains("  "));
+        name->selectAll();
+        QTest::keyClicks(name, "Saws");
+        QTest::mouseClick(confirm, Qt::LeftButton);
+        QTRY_VERIFY(!sheet->isVisible());
+        QTRY_VERIFY(m_panes->controllers().sourceList().visibleRowNames().contains("Saws"));
     }
 };
 

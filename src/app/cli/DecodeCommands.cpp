@@ -1,9 +1,9 @@
 #include "DecodeCommands.h"
 
+#include "ImageFileLoader.h"
+
 #include "barcode/decoder/BarCodeDecoder.h"
 #include "barcode/frames/FrameConverter.h"
-
-#include <QImageReader>
 
 namespace {
 
@@ -35,10 +35,10 @@ int runDecode(CliContext &ctx, const QStringList &args)
 
     int status = 0;
     for (const QString &path : paths) {
-        QImageReader reader(path);
-        const QImage image = reader.read();
+        const ImageFileLoader::Result loaded = ImageFileLoader::load(path);
+        const QImage &image = loaded.image;
         if (image.isNull()) {
-            ctx.err << "Cannot read the image \"" << path << "\": " << reader.errorString() << '\n';
+            ctx.err << "Cannot read the image \"" << path << "\": " << loaded.error << '\n';
             status = 2;
             continue;
         }

@@ -204,10 +204,17 @@ int runSmartFolder(CliContext &ctx, const QStringList &args)
         return 0;
     }
     if (action == QLatin1String("add") && args.size() == 3) {
+        const QString nameProblem = SmartFolder::nameProblem(args.at(1));
+        if (!nameProblem.isEmpty()) {
+            ctx.err << nameProblem << '\n';
+            return 2;
+        }
         QString error;
         const std::optional<Predicate> rules = Predicate::tryFromFormat(args.at(2), {}, &error);
-        if (!rules || rules->isEmpty()) {
-            ctx.err << "Bad rules \"" << args.at(2) << "\": " << (rules ? QStringLiteral("no rules") : error) << '\n';
+        if (rules)
+            error = rules->isEmpty() ? QStringLiteral("no rules") : SmartFolder::rulesProblem(*rules);
+        if (!rules || !error.isEmpty()) {
+            ctx.err << "Bad rules \"" << args.at(2) << "\": " << error << '\n';
             return 2;
         }
         std::unique_ptr<CliLibrary> library = CliLibrary::open(ctx, CliLibrary::Access::Change);

@@ -1,6 +1,7 @@
 #include "RecordCommands.h"
 
 #include "CliLibrary.h"
+#include "core/AttributeLimits.h"
 #include "core/Record.h"
 #include "core/RecordNotes.h"
 #include "store/FetchRequest.h"
@@ -116,6 +117,11 @@ std::optional<QList<Assignment>> parseAssignments(CliContext &ctx, const QString
         const std::optional<QVariant> value = parseValue(entity.attributes().at(index), word.mid(eq + 1), &error);
         if (!value) {
             ctx.err << error << '\n';
+            return std::nullopt;
+        }
+        const QString problem = AttributeLimits::check(Record::Entity, key, *value);
+        if (!problem.isEmpty()) {
+            ctx.err << problem << '\n';
             return std::nullopt;
         }
         assignments.append({ key, *value });

@@ -3,10 +3,12 @@
 #include "PredicateCommands.h"
 
 #include "CliLibrary.h"
-#include "records/RecordJson.h"
+#include "core/PredicateCheck.h"
+#include "core/Record.h"
 #include "predicate/Predicate.h"
 #include "store/ManagedObject.h"
 #include "store/ManagedObjectContext.h"
+#include "records/RecordJson.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -75,6 +77,11 @@ int runQuery(CliContext &ctx, const QStringList &args)
             return 2;
         }
         predicate = *parsed;
+        const QString problem = PredicateCheck::problem(predicate, *context->model().entity(entity), context->model());
+        if (!problem.isEmpty()) {
+            ctx.err << "Bad predicate \"" << args.at(1) << "\": " << problem << '\n';
+            return 2;
+        }
     }
     for (const ManagedObject *object : context->executeFetchRequest({entity, predicate, {}, 0}))
         ctx.out << QString::fromUtf8(QJsonDocument(toJson(*object)).toJson(QJsonDocument::Compact)) << '\n';

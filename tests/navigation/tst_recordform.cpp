@@ -180,6 +180,10 @@ private slots:
         QTest::newRow("number, not a number")
             << "purchasePrice" << QVariant("12abc") << false << QVariant(1234.5) << "1,234.50";
         QTest::newRow("count, not whole") << "recordQty" << QVariant("2.5") << false << QVariant(3) << "3";
+        QTest::newRow("count below its limit") << "recordQty" << QVariant(-1) << false << QVariant(3) << "3";
+        QTest::newRow("level above its limit") << "condition" << QVariant(9) << false << QVariant(qlonglong(4)) << "4";
+        QTest::newRow("increment not in the list")
+            << "warrantyLengthIncrement" << QVariant("Fortnights") << false << QVariant() << "";
         QTest::newRow("boolean") << "addon" << QVariant(true) << true << QVariant(true) << "true";
         QTest::newRow("level") << "condition" << QVariant(2) << true << QVariant(2) << "2";
         QTest::newRow("date cleared") << "purchaseDate" << QVariant() << true << QVariant() << "";

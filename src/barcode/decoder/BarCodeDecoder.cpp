@@ -109,26 +109,43 @@ std::string BarCodeDecoder::decode(cv::Mat frame, bool strict)
             return text(read);
     // Then the boxes the sweep finds, best first: codes anywhere in the frame,
     // tilted or upside down. Each box is read forwards first; a code is
-    // read from its other end only when no box read forwards.
+    // read from its other end only when no box read forwards, and only a
+    // box whose forward model fitted its bars (fitted_first_pass): read
+    // from the wrong end a code still fits as bars and misses only its
+    // digits. On the tuning half of the photo sets 5 boxes read from their
+    // other end, all of them boxes that had fitted forwards; of the 99
+    // boxes that had not, none read the other way.
     barcode::sweep_buffers buffers;
     std::vector<barcode::swept_box> boxes;
     barcode::sweep_boxes(img.gray, buffers, boxes);
     const int reads = std::min(int(boxes.size()), MAX_SWEPT_BOXES);
-    if (reads > 0) {
-        // The boxes are read in the whole frame: a tilted or small code
-        // keeps modules of a pixel or two, which halving would blur away.
-        barcode::images full;
-        full_resolution(frame, full);
-        for (int end = 0; end < 2; ++end)
-            for (int i = 0; i < reads; ++i) {
-                for (int k = 0; k < 4; ++k)
-                    full.corners[k] = { boxes[i].corners[k].x * 2, boxes[i].corners[k].y * 2 };
-                if (end == 1)
-                    barcode::reverse_box(full.corners);
-                read = barcode::read_barcode(full, options);
-                if (read.ok())
-                    return text(read);
-            }
+    if (reads == 0) {
+        // No line of the sweep crossed a run of bars in any direction: an
+        // upright code would have shown in the sweep's crosswise lines too.
+        return {};
+    }
+    // The boxes are read in the whole frame: a tilted or small code keeps
+    // modules of a pixel or two, which halving would blur away.
+    barcode::images full;
+    full_resolution(frame, full);
+    std::array<bool, MAX_SWEPT_BOXES> bars_fitted {};
+    for (int i = 0; i < reads; ++i) {
+        for (int k = 0; k < 4; ++k)
+            full.corners[k] = { boxes[i].corners[k].x * 2, boxes[i].corners[k].y * 2 };
+        read = barcode::read_barcode(full, options);
+        if (read.ok())
+            return text(read);
+        bars_fitted[i] = full.fitted_first_pass;
+    }
+    for (int i = 0; i < reads; ++i) {
+        if (!bars_fitted[i])
+            continue;
+        for (int k = 0; k < 4; ++k)
+            full.corners[k] = { boxes[i].corners[k].x * 2, boxes[i].corners[k].y * 2 };
+        barcode::reverse_box(full.corners);
+        read = barcode::read_barcode(full, options);
+        if (read.ok())
+            return text(read);
     }
     // A code held upright: its bars run across the rows.
     cv::Mat turned;

@@ -219,9 +219,18 @@ decode_result read_barcode(images &img, const decode_options &options)
     adjust_sigma(sim, 10, 1.0, 0.5);
     adjust_light_levels(sim, 0.5);
     report.progress(0.7);
-    guess_and_correct(sim, report, 0.75, 0.8);
-    if (checked && !(relative_fit_error(sim) < MAX_SECOND_FIT_ERROR))
-        return { failure::poor_fit };
+    guess_digits(sim);
+    report.progress(0.75);
+    const bool second_valid = is_valid_barcode(sim.digits);
+    correct_errors(sim, 3, 20);
+    report.progress(0.8);
+    if (checked) {
+        const double second_fit = relative_fit_error(sim);
+        if (!(second_fit < MAX_SECOND_FIT_ERROR))
+            return { failure::poor_fit };
+        if (!second_valid && !(second_fit < MAX_SECOND_FIT_ERROR_UNCHECKED))
+            return { failure::check_digit_failed };
+    }
 
     report.step("Adjusting and guessing one last time...");
     adjust_start_stop(sim, 8);

@@ -150,7 +150,8 @@ std::string BarCodeDecoder::decode(cv::Mat frame, bool strict)
     const barcode::decode_options options;
     // Reading depends on nothing but the box: a box found again from
     // another row is not read again.
-    std::vector<std::array<barcode::point, 4>> tried;
+    std::array<std::array<barcode::point, 4>, 4> tried;
+    int tried_count = 0;
     barcode::decode_result read { barcode::failure::no_box };
     unconfirmed_reads unconfirmed;
     auto attempt = [&](int row) {
@@ -163,9 +164,10 @@ std::string BarCodeDecoder::decode(cv::Mat frame, bool strict)
                 return p.x == q.x && p.y == q.y;
             });
         };
-        if (std::any_of(tried.begin(), tried.end(), same))
+        if (std::any_of(tried.begin(), tried.begin() + tried_count, same))
             return false;
-        tried.push_back(box);
+        if (tried_count < int(tried.size()))
+            tried[tried_count++] = box;
         read = barcode::read_barcode(img, options);
         return read.ok() || unconfirmed.confirm(img, false, read);
     };
@@ -182,8 +184,9 @@ std::string BarCodeDecoder::decode(cv::Mat frame, bool strict)
     // digits. On the tuning half of the photo sets 5 boxes read from their
     // other end, all of them boxes that had fitted forwards; of the 99
     // boxes that had not, none read the other way.
-    barcode::sweep_buffers buffers;
-    std::vector<barcode::swept_box> boxes;
+    // The sweep's buffers are kept for the thread's next frame.
+    thread_local barcode::sweep_buffers buffers;
+    thread_local std::vector<barcode::swept_box> boxes;
     barcode::sweep_boxes(img.gray, buffers, boxes);
     int reads = 0;
     while (reads < std::min(int(boxes.size()), MAX_SWEPT_BOXES) && boxes[reads].score >= MIN_BOX_SCORE
@@ -238,7 +241,7 @@ std::string BarCodeDecoder::decode(cv::Mat frame, bool strict)
     cv::rotate(img.gray, turned, cv::ROTATE_90_CLOCKWISE);
     img.gray = turned;
     img.threshold_ready = false;
-    tried.clear();
+    tried_count = 0;
     attempt(-1);
     return text(read);
 }

@@ -236,7 +236,15 @@ std::string BarCodeDecoder::decode(cv::Mat frame, bool strict)
         if (read.ok() || unconfirmed.confirm(full, true, read))
             return text(read);
     }
-    // A code held upright: its bars run across the rows.
+    // A code held upright: its bars run across the rows. Only when the
+    // sweep saw bars across the rows, by its lines within a step of upright
+    // (a code more than a step from upright is no longer read along a row
+    // of the turned frame).
+    const bool upright = std::any_of(boxes.begin(), boxes.begin() + reads, [](const barcode::swept_box &b) {
+        return std::abs(b.direction - barcode::SWEEP_DIRECTIONS / 2) <= 1;
+    });
+    if (!upright)
+        return {};
     cv::Mat turned;
     cv::rotate(img.gray, turned, cv::ROTATE_90_CLOCKWISE);
     img.gray = turned;

@@ -157,6 +157,7 @@ decode_result read_barcode(images &img, const decode_options &options)
     const stage_reporter report { options };
     img.valid_before_correction = false;
     img.fit_error = img.digit_margin = -1;
+    img.fitted_first_pass = false;
     const cv::Mat &gray = img.gray;
     if (gray.empty())
         return { failure::unusable_image };
@@ -208,17 +209,28 @@ decode_result read_barcode(images &img, const decode_options &options)
     guess_and_correct(sim, report, 0.5, 0.6);
     // A model this far off the profile will not become convincing in the
     // passes left: save their work.
-    if (checked && !(relative_fit_error(sim) < MAX_FIRST_FIT_ERROR))
+    const double first_fit = relative_fit_error(sim);
+    if (checked && !(first_fit < MAX_FIRST_FIT_ERROR))
         return { failure::poor_fit };
+    img.fitted_first_pass = first_fit < MAX_FIRST_FIT_ERROR;
 
     report.step("Adjusting parameters and guessing again...");
     adjust_start_stop(sim, 8);
     adjust_sigma(sim, 10, 1.0, 0.5);
     adjust_light_levels(sim, 0.5);
     report.progress(0.7);
-    guess_and_correct(sim, report, 0.75, 0.8);
-    if (checked && !(relative_fit_error(sim) < MAX_SECOND_FIT_ERROR))
-        return { failure::poor_fit };
+    guess_digits(sim);
+    report.progress(0.75);
+    const bool second_valid = is_valid_barcode(sim.digits);
+    correct_errors(sim, 3, 20);
+    report.progress(0.8);
+    if (checked) {
+        const double second_fit = relative_fit_error(sim);
+        if (!(second_fit < MAX_SECOND_FIT_ERROR))
+            return { failure::poor_fit };
+        if (!second_valid && !(second_fit < MAX_SECOND_FIT_ERROR_UNCHECKED))
+            return { failure::check_digit_failed };
+    }
 
     report.step("Adjusting and guessing one last time...");
     adjust_start_stop(sim, 8);

@@ -111,6 +111,10 @@ struct images
     bool valid_before_correction = false;
     double fit_error = -1;
     double digit_margin = -1;
+    // Whether the last run's model fitted the box closely enough after its
+    // first pass to be adjusted and guessed again: its bars and edges are
+    // those of a code, whatever its digits.
+    bool fitted_first_pass = false;
 };
 
 } // namespace barcode

@@ -62,14 +62,17 @@ void scanlines_median(const cv::Mat &gray, int lines, int margin, point tl, poin
     if (lines <= 0 || samples <= 0)
         return;
     const double d = 2 * margin + lines + 1;
-    std::vector<float> values(size_t(lines) * samples);
+    // Kept for the thread's next read.
+    thread_local std::vector<float> values;
+    values.resize(size_t(lines) * samples);
     for (int i = 0; i < lines; ++i) {
         const double a = margin + 1 + i, b = margin + lines - i;
         sample_line_subpixel(gray, samples, values.data() + size_t(i) * samples,
                              (a * tl.x + b * bl.x) / d, (a * tl.y + b * bl.y) / d,
                              (a * tr.x + b * br.x) / d, (a * tr.y + b * br.y) / d);
     }
-    std::vector<float> column(lines);
+    thread_local std::vector<float> column;
+    column.resize(lines);
     for (int k = 0; k < samples; ++k) {
         for (int i = 0; i < lines; ++i)
             column[i] = values[size_t(i) * samples + k];

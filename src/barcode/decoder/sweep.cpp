@@ -138,11 +138,15 @@ bool inside(const point c[4], double x, double y)
 
 // The box of one cluster: its side lines fitted through the stretches'
 // ends, which follow the bars whatever the code's tilt against the lines.
-bool cluster_box(const cluster &c, const std::vector<stretch> &stretches, const std::vector<int> &next,
-                 const line_frame &f, double first_offset, int spacing, swept_box &box)
+bool cluster_box(const cluster &c, sweep_buffers &buf, const line_frame &f, double first_offset, int spacing,
+                 swept_box &box)
 {
-    std::vector<double> offsets, froms, tos;
-    offsets.reserve(c.count);
+    const std::vector<stretch> &stretches = buf.stretches;
+    const std::vector<int> &next = buf.members;
+    std::vector<double> &offsets = buf.offsets, &froms = buf.froms, &tos = buf.tos;
+    offsets.clear();
+    froms.clear();
+    tos.clear();
     for (int i = c.head; i >= 0; i = next[i]) {
         offsets.push_back(first_offset + double(stretches[i].line) * spacing);
         froms.push_back(stretches[i].from);
@@ -153,7 +157,8 @@ bool cluster_box(const cluster &c, const std::vector<stretch> &stretches, const 
     // outer lines: the fit keeps the middle three fifths of a tall cluster.
     const int skip = n >= 5 ? n / 5 : 0;
     const int a = skip, b = n - skip;
-    std::vector<double> slopes;
+    std::vector<double> &slopes = buf.slopes;
+    slopes.clear();
     const int half = std::max(1, (b - a) / 2);
     for (int i = a; i + half < b; ++i) {
         const double d = offsets[i + half] - offsets[i];
@@ -161,7 +166,9 @@ bool cluster_box(const cluster &c, const std::vector<stretch> &stretches, const 
         slopes.push_back((tos[i + half] - tos[i]) / d);
     }
     const double slope = slopes.empty() ? 0.0 : median_of(slopes);
-    std::vector<double> left, right;
+    std::vector<double> &left = buf.left, &right = buf.right;
+    left.clear();
+    right.clear();
     for (int i = a; i < b; ++i) {
         left.push_back(froms[i] - slope * offsets[i]);
         right.push_back(tos[i] - slope * offsets[i]);
@@ -352,7 +359,7 @@ void sweep_boxes(const cv::Mat &gray, sweep_buffers &buf, std::vector<swept_box>
                 continue;
             swept_box box;
             box.direction = d;
-            if (cluster_box(c, buf.stretches, buf.members, f, first_offset, spacing, box))
+            if (cluster_box(c, buf, f, first_offset, spacing, box))
                 boxes.push_back(box);
         }
     }
@@ -360,14 +367,15 @@ void sweep_boxes(const cv::Mat &gray, sweep_buffers &buf, std::vector<swept_box>
                      [](const swept_box &a, const swept_box &b) { return a.score > b.score; });
     // A code seen from two neighbouring directions is read once, from the
     // one that crossed more of it.
-    std::vector<swept_box> kept;
+    std::vector<swept_box> &kept = buf.kept;
+    kept.clear();
     for (const swept_box &b : boxes) {
         const double x = (b.corners[0].x + b.corners[1].x + b.corners[2].x + b.corners[3].x) / 4.0;
         const double y = (b.corners[0].y + b.corners[1].y + b.corners[2].y + b.corners[3].y) / 4.0;
         if (std::none_of(kept.begin(), kept.end(), [&](const swept_box &k) { return inside(k.corners, x, y); }))
             kept.push_back(b);
     }
-    boxes.swap(kept);
+    boxes.assign(kept.begin(), kept.end());
 }
 
 void reverse_box(point corners[4])

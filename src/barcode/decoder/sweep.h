@@ -34,13 +34,16 @@ struct swept_box
     int direction = 0;
 };
 
-// Reused buffers of the sweep: sized once per image, never per line.
+// Reused buffers of the sweep: sized once per image, never per line or
+// per cluster; kept from one image to the next by a caller that reuses them.
 struct sweep_buffers
 {
     std::vector<uchar> profile;
     std::vector<int> extremes;
     std::vector<stretch> stretches;
     std::vector<int> members;
+    std::vector<double> offsets, froms, tos, slopes, left, right;
+    std::vector<swept_box> kept;
 };
 
 // Line spacing of the sweep for an image: a code a tenth of the image wide

@@ -13,17 +13,16 @@
 // thresholds were chosen; those on odd lines are the held-out half, reported
 // apart as what a user's camera would get.
 
+#include "Peers.h"
 #include "barcode/decoder/BarCodeDecoder.h"
 #include "barcode/decoder/SyntheticCode.h"
 #include "barcode/frames/FrameConverter.h"
-#include "Peers.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QImageReader>
 #include <QTextStream>
-
 
 #include <opencv2/core.hpp>
 #include <opencv2/core/utility.hpp>
@@ -85,9 +84,9 @@ std::string normalise(const std::string &text)
     return text;
 }
 
-const char *const MODES[] = {"default", "strict", "zxing", "zbar"};
+const char *const MODES[] = { "default", "strict", "zxing", "zbar" };
 constexpr int MODE_COUNT = 4;
-const char *const PREFIX[] = {"", "strict_", "zxing_", "zbar_"};
+const char *const PREFIX[] = { "", "strict_", "zxing_", "zbar_" };
 constexpr int RUNS = 3;
 constexpr int SYNTHETIC_CODES = 40;
 
@@ -106,10 +105,18 @@ struct Reader
             std::string text;
             const auto t0 = std::chrono::steady_clock::now();
             switch (mode) {
-            case 0: text = BarCodeDecoder::decode(copy); break;
-            case 1: text = BarCodeDecoder::decode(copy, true); break;
-            case 2: text = readWithZXing(grey); break;
-            default: text = zbar.read(grey); break;
+            case 0:
+                text = BarCodeDecoder::decode(copy);
+                break;
+            case 1:
+                text = BarCodeDecoder::decode(copy, true);
+                break;
+            case 2:
+                text = readWithZXing(grey);
+                break;
+            default:
+                text = zbar.read(grey);
+                break;
             }
             const auto t1 = std::chrono::steady_clock::now();
             ms = std::min(ms, std::chrono::duration<double, std::milli>(t1 - t0).count());
@@ -136,7 +143,7 @@ std::vector<Sample> manifest(const QString &dir)
     while (!in.atEnd()) {
         const QStringList cols = in.readLine().split(QLatin1Char('\t'));
         if (!cols.value(0).isEmpty())
-            samples.push_back({cols.value(0), cols.value(1).trimmed()});
+            samples.push_back({ cols.value(0), cols.value(1).trimmed() });
     }
     return samples;
 }
@@ -243,8 +250,7 @@ int main(int argc, char **argv)
     for (const auto &[name, g] : groups) {
         std::printf("%-22s", qPrintable(name));
         for (int m = 0; m < MODE_COUNT; ++m)
-            std::printf(" | %3d %3d %3d %5.1f%%", g[m].correct, g[m].wrong, g[m].nothing,
-                        g[m].pct(g[m].wrong));
+            std::printf(" | %3d %3d %3d %5.1f%%", g[m].correct, g[m].wrong, g[m].nothing, g[m].pct(g[m].wrong));
         std::printf("\n");
     }
 
@@ -275,7 +281,7 @@ int main(int argc, char **argv)
     std::printf("\nrendered codes, module 5 px (correct/wrong of %d per blur):\n", SYNTHETIC_CODES);
     Tally synthetic[MODE_COUNT];
     std::mt19937 rng(2024);
-    for (const double blur : {0.8, 1.0, 1.2}) {
+    for (const double blur : { 0.8, 1.0, 1.2 }) {
         Tally row[MODE_COUNT];
         for (int i = 0; i < SYNTHETIC_CODES; ++i) {
             std::string digits;
@@ -319,8 +325,7 @@ int main(int argc, char **argv)
         std::printf("BENCH %sdecoder_heldout_wrong_pct %.1f %%\n", p, heldOut[m].pct(heldOut[m].wrong));
         std::printf("BENCH %sdecoder_blurry_correct_pct %.1f %%\n", p, blurry[m].pct(blurry[m].correct));
         std::printf("BENCH %sdecoder_false_reads %d count\n", p, falseReads[m]);
-        std::printf("BENCH %sdecoder_rendered_blur_correct_pct %.1f %%\n", p,
-                    synthetic[m].pct(synthetic[m].correct));
+        std::printf("BENCH %sdecoder_rendered_blur_correct_pct %.1f %%\n", p, synthetic[m].pct(synthetic[m].correct));
     }
     return 0;
 }

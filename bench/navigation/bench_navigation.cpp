@@ -40,27 +40,30 @@ int kRecords = 50000;
 
 void fill(ManagedObjectContext &context)
 {
-    static const char *const items[] = {"Desk Lamp", "Armchair", "Crème brûlée torch", "Television", "Bicycle",
-                                        "Espresso machine", "Kühlschrank", "Laptop computer"};
-    static const char *const places[] = {"Home", "Work", "Garage", "Cellar", "Attic"};
+    static const char *const items[] = { "Desk Lamp", "Armchair",         "Crème brûlée torch", "Television",
+                                         "Bicycle",   "Espresso machine", "Kühlschrank",        "Laptop computer" };
+    static const char *const places[] = { "Home", "Work", "Garage", "Cellar", "Attic" };
     for (int c = 0; c < kCategories; ++c) {
         ManagedObject *category = context.insertNewObject(QStringLiteral("Category"));
         category->setValue(QStringLiteral("categoryName"), QStringLiteral("Category %1").arg(c));
         category->setValue(QStringLiteral("categoryType"), QStringLiteral("Stuff"));
     }
     for (const char *place : places)
-        context.insertNewObject(QStringLiteral("Location"))->setValue(QStringLiteral("locationName"), QString::fromLatin1(place));
+        context.insertNewObject(QStringLiteral("Location"))
+            ->setValue(QStringLiteral("locationName"), QString::fromLatin1(place));
     const struct
     {
         const char *name;
         const char *format;
-    } folders[] = {{"Warranty Warning", "((%K > 1) AND (%K < 31))"}, {"Warranty Expired", "((%K == 0) || (%K == nil))"}};
+    } folders[]
+        = { { "Warranty Warning", "((%K > 1) AND (%K < 31))" }, { "Warranty Expired", "((%K == 0) || (%K == nil))" } };
     for (const auto &f : folders) {
         ManagedObject *folder = context.insertNewObject(SmartFolder::entityName);
         folder->setValue(SmartFolder::smartFolderNameKey, QString::fromLatin1(f.name));
-        SmartFolder::setPredicate(folder, Predicate::orPredicate({Predicate::fromFormat(
-                                              QString::fromLatin1(f.format), {QStringLiteral("warrantyLevel"),
-                                                                              QStringLiteral("warrantyLevel")})}));
+        SmartFolder::setPredicate(folder,
+                                  Predicate::orPredicate({ Predicate::fromFormat(
+                                      QString::fromLatin1(f.format),
+                                      { QStringLiteral("warrantyLevel"), QStringLiteral("warrantyLevel") }) }));
     }
     const QDateTime start(QDate(2005, 1, 1), QTime(9, 30), Qt::UTC);
     for (int i = 0; i < kRecords; ++i) {
@@ -175,14 +178,15 @@ int main(int argc, char **argv)
     settle();
 
     const double refresh = medianMs(
-        7, [](int) {}, [&](int) {
+        7, [](int) {},
+        [&](int) {
             nav.sourceList().refreshDataWithACUpdate(true);
             QCoreApplication::processEvents();
         });
     std::printf("BENCH sourcelist_refresh%s %.1f ms\n", suffix.constData(), refresh);
     std::fflush(stdout);
 
-    const QStringList words = {"lamp", "maker 4", "2009", "rainy", "large 123"};
+    const QStringList words = { "lamp", "maker 4", "2009", "rainy", "large 123" };
     const double search = medianMs(
         7,
         [&](int) {

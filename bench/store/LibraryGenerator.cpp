@@ -13,25 +13,29 @@
 
 namespace {
 
-const QStringList kAdjectives{"Cordless", "Vintage", "Stainless", "Portable", "Wireless", "Ceramic", "Folding",
-                              "Electric", "Oak", "Cast Iron", "Compact", "Digital", "Leather", "Smart", "Outdoor"};
-const QStringList kNouns{"Drill", "Lamp", "Chair", "Kettle", "Camera", "Guitar", "Bicycle", "Blender", "Laptop",
-                         "Desk", "Vacuum", "Headphones", "Toaster", "Ladder", "Grill", "Monitor", "Sofa",
-                         "Watch", "Printer", "Speaker", "Mixer", "Saw", "Tent", "Rug", "Mirror"};
-const QStringList kMakers{"Northwind", "Acmeworks", "Brightline", "Hollow Oak", "Kestrel", "Lumina", "Marlow & Finch",
-                          "Nordvik", "Orbis", "Pinecrest", "Quillon", "Redfern", "Solberg", "Tamarack", "Umbra",
-                          "Vantage", "Westmark", "Yarrow", "Zephyr Labs", "Ironbark"};
-const QStringList kCategories{"Tools", "Kitchen", "Electronics", "Furniture", "Music", "Sports", "Garden",
-                              "Office", "Books", "Jewellery", "Clothing", "Art", "Toys", "Appliances", "Camping"};
-const QStringList kLocations{"Kitchen", "Garage", "Attic", "Basement", "Living Room", "Bedroom", "Study",
-                             "Shed", "Hallway", "Bathroom", "Office", "Storage Unit"};
-const QStringList kPayments{"Visa", "Mastercard", "Cash", "Debit Card", "Gift Card", "Store Credit"};
-const QStringList kVendors{"Corner Hardware", "Main Street Music", "Online Mart", "Big Box Store", "Flea Market",
-                           "Outlet Centre", "Camera Shop", "Furniture Depot", "Garden Centre", "Book Nook"};
-const QStringList kIncrements{"Days", "Weeks", "Months", "Years", "Lifetime"};
-const QStringList kCurrencies{"$ - USD", "€ - EUR", "£ - GBP"};
-const QStringList kWords{"brass", "matte", "blue", "walnut", "spare", "gift", "boxed", "scratched", "serviced",
-                         "original", "repaired", "second", "large", "small", "engraved", "signed"};
+const QStringList kAdjectives { "Cordless", "Vintage", "Stainless", "Portable", "Wireless",
+                                "Ceramic",  "Folding", "Electric",  "Oak",      "Cast Iron",
+                                "Compact",  "Digital", "Leather",   "Smart",    "Outdoor" };
+const QStringList kNouns { "Drill",   "Lamp",    "Chair", "Kettle", "Camera",     "Guitar",  "Bicycle",
+                           "Blender", "Laptop",  "Desk",  "Vacuum", "Headphones", "Toaster", "Ladder",
+                           "Grill",   "Monitor", "Sofa",  "Watch",  "Printer",    "Speaker", "Mixer",
+                           "Saw",     "Tent",    "Rug",   "Mirror" };
+const QStringList kMakers { "Northwind", "Acmeworks",      "Brightline", "Hollow Oak",  "Kestrel",
+                            "Lumina",    "Marlow & Finch", "Nordvik",    "Orbis",       "Pinecrest",
+                            "Quillon",   "Redfern",        "Solberg",    "Tamarack",    "Umbra",
+                            "Vantage",   "Westmark",       "Yarrow",     "Zephyr Labs", "Ironbark" };
+const QStringList kCategories { "Tools",    "Kitchen", "Electronics", "Furniture",  "Music",
+                                "Sports",   "Garden",  "Office",      "Books",      "Jewellery",
+                                "Clothing", "Art",     "Toys",        "Appliances", "Camping" };
+const QStringList kLocations { "Kitchen", "Garage", "Attic",   "Basement", "Living Room", "Bedroom",
+                               "Study",   "Shed",   "Hallway", "Bathroom", "Office",      "Storage Unit" };
+const QStringList kPayments { "Visa", "Mastercard", "Cash", "Debit Card", "Gift Card", "Store Credit" };
+const QStringList kVendors { "Corner Hardware", "Main Street Music", "Online Mart",     "Big Box Store", "Flea Market",
+                             "Outlet Centre",   "Camera Shop",       "Furniture Depot", "Garden Centre", "Book Nook" };
+const QStringList kIncrements { "Days", "Weeks", "Months", "Years", "Lifetime" };
+const QStringList kCurrencies { "$ - USD", "€ - EUR", "£ - GBP" };
+const QStringList kWords { "brass",    "matte",    "blue",     "walnut", "spare", "gift",  "boxed",    "scratched",
+                           "serviced", "original", "repaired", "second", "large", "small", "engraved", "signed" };
 
 QString pick(QRandomGenerator &g, const QStringList &list)
 {
@@ -57,7 +61,8 @@ QString sentence(QRandomGenerator &g, int words)
 void fillRecord(ManagedObject *r, int i, QRandomGenerator &g)
 {
     const double recordID = 400000000.0 + i * 613.25 + g.bounded(1000) / 1000.0;
-    const QDateTime bought = QDateTime(QDate(2005, 1, 1), QTime(0, 0), QTimeZone::utc()).addSecs(qint64(g.bounded(600000000)));
+    const QDateTime bought
+        = QDateTime(QDate(2005, 1, 1), QTime(0, 0), QTimeZone::utc()).addSecs(qint64(g.bounded(600000000)));
     r->set(QStringLiteral("recordID"), recordID);
     r->set(QStringLiteral("item"), pick(g, kAdjectives) + QLatin1Char(' ') + pick(g, kNouns));
     r->set(QStringLiteral("manufacturer"), pick(g, kMakers));
@@ -78,7 +83,7 @@ void fillRecord(ManagedObject *r, int i, QRandomGenerator &g)
     r->set(QStringLiteral("labelIndex"), int(g.bounded(8)));
     r->set(QStringLiteral("insured"), g.bounded(2) == 1);
     r->set(QStringLiteral("insurancePolicyName"), QStringLiteral("Home Policy"));
-    r->set(QStringLiteral("insuranceCoverageName"), pick(g, {"Contents", "Jewellery", "Electronics"}));
+    r->set(QStringLiteral("insuranceCoverageName"), pick(g, { "Contents", "Jewellery", "Electronics" }));
     r->set(QStringLiteral("warrantyLengthNumber"), 1 + int(g.bounded(5)));
     r->set(QStringLiteral("warrantyLengthIncrement"), pick(g, kIncrements));
     r->set(QStringLiteral("xWarrantyLengthNumber"), int(g.bounded(3)));
@@ -121,7 +126,7 @@ bool generate(const QString &packagePath, int records, QString *error)
         ManagedObject *r = context->insertNewObject(QStringLiteral("Record"));
         fillRecord(r, i, g);
         ToManySet fields = r->mutableSetValueForKey(QStringLiteral("customField"));
-        for (const char *label : {"Colour", "Size", "Notes"}) {
+        for (const char *label : { "Colour", "Size", "Notes" }) {
             ManagedObject *f = context->insertNewObject(QStringLiteral("RecordCustomField"));
             f->set(QStringLiteral("cfName"), QString::fromLatin1(label));
             f->set(QStringLiteral("cfType"), QStringLiteral("Text Field"));

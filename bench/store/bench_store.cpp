@@ -17,9 +17,9 @@
 
 #include <QCoreApplication>
 #include <QDateTime>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
-#include <QDir>
 #include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -34,10 +34,10 @@ namespace {
 // wall clock on a machine shared with other work.
 double cpuMilliseconds()
 {
-    rusage usage{};
+    rusage usage {};
     getrusage(RUSAGE_SELF, &usage);
     return (usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) * 1e3
-           + (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e3;
+        + (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e3;
 }
 
 double median(std::vector<double> values)
@@ -85,25 +85,26 @@ int measure(const QString &package)
 
     // The search field's predicate over every record; a text that matches
     // nothing makes every record go through all sixteen terms.
-    for (const char *text : {"zqxv", "drill"}) {
+    for (const char *text : { "zqxv", "drill" }) {
         const Predicate search = SearchPredicate::forSearchText(QString::fromLatin1(text));
         std::vector<double> times;
         qsizetype found = 0;
         for (int run = 0; run < 7; ++run) {
             timer.restart();
-            found = context->executeFetchRequest({QStringLiteral("Record"), search, {}, 0}).size();
+            found = context->executeFetchRequest({ QStringLiteral("Record"), search, {}, 0 }).size();
             times.push_back(timer.nsecsElapsed() / 1e6);
         }
         report(qstrcmp(text, "zqxv") == 0 ? "store_search" : "store_search_matching", median(times), "ms");
         std::fprintf(stderr, "search \"%s\": %lld records\n", text, qlonglong(found));
     }
 
-    const QList<ManagedObject *> records = context->executeFetchRequest({QStringLiteral("Record"), {}, {}, 0});
+    const QList<ManagedObject *> records = context->executeFetchRequest({ QStringLiteral("Record"), {}, {}, 0 });
     std::vector<double> saves;
     for (int run = 0; run < 25; ++run) {
         ManagedObject *r = records.at((run * 7919) % records.size());
         // A value no earlier run has stored, so that every save writes.
-        r->set(QStringLiteral("item"), QStringLiteral("Renamed %1 %2").arg(run).arg(QDateTime::currentMSecsSinceEpoch()));
+        r->set(QStringLiteral("item"),
+               QStringLiteral("Renamed %1 %2").arg(run).arg(QDateTime::currentMSecsSinceEpoch()));
         timer.restart();
         if (!context->save(&error)) {
             std::fprintf(stderr, "%s\n", qPrintable(error));
@@ -132,7 +133,8 @@ int main(int argc, char *argv[])
         const QString &a = args.at(i);
         if (a == QLatin1String("--records") && i + 1 < args.size())
             sizes << args.at(++i).toInt();
-        else if ((a == QLatin1String("--library") || a == QLatin1String("--generate") || a == QLatin1String("--measure"))
+        else if ((a == QLatin1String("--library") || a == QLatin1String("--generate")
+                  || a == QLatin1String("--measure"))
                  && i + 1 < args.size()) {
             package = args.at(++i);
             generateOnly = a == QLatin1String("--generate");
@@ -143,7 +145,7 @@ int main(int argc, char *argv[])
         }
     }
     if (sizes.isEmpty())
-        sizes = {10000, 50000, 200000};
+        sizes = { 10000, 50000, 200000 };
     if (std::any_of(sizes.begin(), sizes.end(), [](int n) { return n <= 0; })) {
         std::fprintf(stderr, "--records takes a positive number\n");
         return 2;
@@ -169,7 +171,9 @@ int main(int argc, char *argv[])
         if (!QFileInfo::exists(target + QStringLiteral("/sqldata"))) {
             QElapsedTimer generation;
             generation.start();
-            if (QProcess::execute(args.at(0), {QStringLiteral("--generate"), target, QStringLiteral("--records"), size}) != 0)
+            if (QProcess::execute(args.at(0),
+                                  { QStringLiteral("--generate"), target, QStringLiteral("--records"), size })
+                != 0)
                 return 1;
             std::fprintf(stderr, "generated %d records in %lld ms (%lld bytes)\n", n, generation.elapsed(),
                          QFileInfo(target + QStringLiteral("/sqldata")).size());
@@ -177,7 +181,7 @@ int main(int argc, char *argv[])
         // A child of its own per size: memory figures are not carried over.
         QProcess child;
         child.setProcessChannelMode(QProcess::ForwardedChannels);
-        child.start(args.at(0), {QStringLiteral("--measure"), target, QStringLiteral("--records"), size});
+        child.start(args.at(0), { QStringLiteral("--measure"), target, QStringLiteral("--records"), size });
         if (!child.waitForFinished(-1) || child.exitCode() != 0)
             return 1;
         if (sizes.size() > 1)

@@ -8,7 +8,7 @@
 
 namespace {
 
-int g_fds[2] = {-1, -1};
+int g_fds[2] = { -1, -1 };
 
 void onSignal(int)
 {
@@ -36,12 +36,12 @@ UnixSignalQuit::UnixSignalQuit(std::function<void()> onSignal_, QObject *parent)
     action.sa_handler = onSignal;
     sigemptyset(&action.sa_mask);
     action.sa_flags = SA_RESTART;
-    for (int sig : {SIGTERM, SIGINT, SIGHUP})
+    for (int sig : { SIGTERM, SIGINT, SIGHUP })
         ::sigaction(sig, &action, nullptr);
 }
 
 UnixSignalQuit::~UnixSignalQuit()
 {
-    for (int sig : {SIGTERM, SIGINT, SIGHUP})
+    for (int sig : { SIGTERM, SIGINT, SIGHUP })
         ::signal(sig, SIG_DFL);
 }

@@ -1,5 +1,5 @@
-#include "cli/CliCommand.h"
 #include "base/Log.h"
+#include "cli/CliCommand.h"
 
 #include <QCoreApplication>
 #include <QTextStream>

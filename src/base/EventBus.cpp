@@ -16,7 +16,7 @@ void EventBus::post(const QString &name, const void *object, const QVariantMap &
     // Deliver over a snapshot: handlers may register or remove observers while
     // they run. The alive flag keeps a removed handler from being called.
     const std::vector<RegistrationPtr> snapshot = it->second;
-    const Event event{name, object, userInfo};
+    const Event event { name, object, userInfo };
     for (const RegistrationPtr &reg : snapshot) {
         if (!reg->alive)
             continue;
@@ -28,7 +28,7 @@ void EventBus::post(const QString &name, const void *object, const QVariantMap &
 
 void EventBus::observe(const void *observer, const QString &name, Handler handler, const void *object)
 {
-    m_byName[name].push_back(std::make_shared<Registration>(Registration{observer, object, std::move(handler)}));
+    m_byName[name].push_back(std::make_shared<Registration>(Registration { observer, object, std::move(handler) }));
 }
 
 void EventBus::remove(const void *observer)

@@ -12,9 +12,18 @@ enum class Level { Always = 1, Entry = 2, Trace = 3 };
 bool enabled(Level level);
 void write(Level level, const QString &message);
 
-inline void always(const QString &message) { write(Level::Always, message); }
-inline void entry(const QString &message) { write(Level::Entry, message); }
-inline void trace(const QString &message) { write(Level::Trace, message); }
+inline void always(const QString &message)
+{
+    write(Level::Always, message);
+}
+inline void entry(const QString &message)
+{
+    write(Level::Entry, message);
+}
+inline void trace(const QString &message)
+{
+    write(Level::Trace, message);
+}
 
 // Appends standard error to the log file unless a folder named "Workbench"
 // exists in the home folder. Returns whether it redirected.

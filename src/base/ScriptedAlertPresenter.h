@@ -14,7 +14,11 @@ public:
 
     void queueAnswer(int answer) { m_answers.enqueue(answer); }
     const QList<Alert> &alerts() const { return m_alerts; }
-    void clear() { m_alerts.clear(); m_answers.clear(); }
+    void clear()
+    {
+        m_alerts.clear();
+        m_answers.clear();
+    }
 
     // Write each alert to standard error as it arrives (the command line).
     void setEcho(bool echo) { m_echo = echo; }

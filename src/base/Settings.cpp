@@ -74,20 +74,19 @@ QSettings &settingsLocked()
 const QList<Settings::Key> &Settings::catalogue()
 {
     static const QList<Key> keys = {
-        {DatabasePath, Type::Path, {}, QStringLiteral("where the library package lies")},
-        {DownloadPath, Type::Path, {}, QStringLiteral("where web downloads are saved")},
-        {firstRunDate, Type::Date, {}, QStringLiteral("first use of this library")},
-        {defaultCurrencySymbol, Type::Text, {}, QStringLiteral("long form of the default currency")},
-        {logLevel, Type::Integer, 0, QStringLiteral("how much is written to the log (0-2)")},
-        {dateFormatIndex, Type::Integer, {}, QStringLiteral("date display format (0-2)")},
-        {decFormatIndex, Type::Integer, {}, QStringLiteral("decimal and grouping symbols (0-1)")},
-        {colorSchemeIndex, Type::Integer, 1, QStringLiteral("colour scheme of the detail card")},
-        {viewMode, Type::Integer, {}, QStringLiteral("0 icon view, 1 list view, 2 enhanced view")},
-        {photosAppDBPath, Type::Path, {}, QStringLiteral("the photo library database chosen by the user")},
-        {defaultCameraUniqueIDForBarcodeScanning, Type::Text, {},
-         QStringLiteral("camera chosen for scanning")},
-        {oldDBPathNeedingDeletion, Type::Path, {}, QStringLiteral("a replaced library to delete after a restore")},
-        {messageCenterURL, Type::Text, {}, QStringLiteral("address of the message of the day; empty: none")},
+        { DatabasePath, Type::Path, {}, QStringLiteral("where the library package lies") },
+        { DownloadPath, Type::Path, {}, QStringLiteral("where web downloads are saved") },
+        { firstRunDate, Type::Date, {}, QStringLiteral("first use of this library") },
+        { defaultCurrencySymbol, Type::Text, {}, QStringLiteral("long form of the default currency") },
+        { logLevel, Type::Integer, 0, QStringLiteral("how much is written to the log (0-2)") },
+        { dateFormatIndex, Type::Integer, {}, QStringLiteral("date display format (0-2)") },
+        { decFormatIndex, Type::Integer, {}, QStringLiteral("decimal and grouping symbols (0-1)") },
+        { colorSchemeIndex, Type::Integer, 1, QStringLiteral("colour scheme of the detail card") },
+        { viewMode, Type::Integer, {}, QStringLiteral("0 icon view, 1 list view, 2 enhanced view") },
+        { photosAppDBPath, Type::Path, {}, QStringLiteral("the photo library database chosen by the user") },
+        { defaultCameraUniqueIDForBarcodeScanning, Type::Text, {}, QStringLiteral("camera chosen for scanning") },
+        { oldDBPathNeedingDeletion, Type::Path, {}, QStringLiteral("a replaced library to delete after a restore") },
+        { messageCenterURL, Type::Text, {}, QStringLiteral("address of the message of the day; empty: none") },
     };
     return keys;
 }

@@ -31,8 +31,8 @@ public:
     static inline const QString colorSchemeIndex = QStringLiteral("colorSchemeIndex");
     static inline const QString viewMode = QStringLiteral("viewMode");
     static inline const QString photosAppDBPath = QStringLiteral("photosAppDBPath");
-    static inline const QString defaultCameraUniqueIDForBarcodeScanning =
-        QStringLiteral("defaultCameraUniqueIDForBarcodeScanning");
+    static inline const QString defaultCameraUniqueIDForBarcodeScanning
+        = QStringLiteral("defaultCameraUniqueIDForBarcodeScanning");
     static inline const QString oldDBPathNeedingDeletion = QStringLiteral("oldDBPathNeedingDeletion");
     static inline const QString messageCenterURL = QStringLiteral("messageCenterURL");
 

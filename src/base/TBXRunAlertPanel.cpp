@@ -6,11 +6,11 @@ namespace {
 
 AlertPresenter *g_presenter = nullptr;
 
-Alert makeAlert(Alert::Style style, const QString &title, const QString &message, const QString &b1,
-                const QString &b2, const QString &b3)
+Alert makeAlert(Alert::Style style, const QString &title, const QString &message, const QString &b1, const QString &b2,
+                const QString &b3)
 {
-    Alert alert{style, title, message, {}};
-    for (const QString &b : {b1, b2, b3})
+    Alert alert { style, title, message, {} };
+    for (const QString &b : { b1, b2, b3 })
         if (!b.isEmpty())
             alert.buttons.append(b);
     if (alert.buttons.isEmpty())

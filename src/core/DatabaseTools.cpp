@@ -34,7 +34,7 @@ QString DatabaseTools::currentUserName()
     if (const passwd *pw = ::getpwuid(::getuid()); pw && pw->pw_name)
         return QString::fromLocal8Bit(pw->pw_name);
 #endif
-    for (const char *var : {"USER", "LOGNAME", "USERNAME"}) {
+    for (const char *var : { "USER", "LOGNAME", "USERNAME" }) {
         const QString v = qEnvironmentVariable(var);
         if (!v.isEmpty())
             return v;
@@ -140,7 +140,7 @@ bool DatabaseTools::unlockDatabaseAtPath(const QString &packagePath)
 bool DatabaseTools::isOwnLock(const QVariantMap &lock)
 {
     return lock.value(userNameKey).toString() == currentUserName()
-           && lock.value(machineNameKey).toString() == currentMachineName();
+        && lock.value(machineNameKey).toString() == currentMachineName();
 }
 
 bool DatabaseTools::isProcessRunning(qint64 pid)

@@ -1,7 +1,7 @@
 #include "core/Library.h"
 
-#include "core/LibraryLock.h"
 #include "base/Log.h"
+#include "core/LibraryLock.h"
 #include "core/Record.h"
 #include "store/FetchRequest.h"
 #include "store/ManagedObjectContext.h"

@@ -1,7 +1,7 @@
 #include "core/LibraryLock.h"
 
-#include "core/DatabaseTools.h"
 #include "base/Log.h"
+#include "core/DatabaseTools.h"
 
 #include <QDeadlineTimer>
 #include <QDir>

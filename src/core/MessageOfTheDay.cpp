@@ -22,7 +22,7 @@ std::optional<MessageOfTheDay::Message> MessageOfTheDay::parse(const QString &bo
         return std::nullopt;
     if (buildNumber < minimumBuild)
         return std::nullopt;
-    Message message{parts.at(1).trimmed(), QUrl(parts.value(2).trimmed())};
+    Message message { parts.at(1).trimmed(), QUrl(parts.value(2).trimmed()) };
     return message;
 }
 

@@ -22,17 +22,17 @@ PreferenceController::~PreferenceController()
 
 QStringList PreferenceController::dateFormatMenu()
 {
-    return {tr("Day/Month/Year (31/12/2026)"), tr("Month/Day/Year (12/31/2026)"), tr("Year/Month/Day (2026/12/31)")};
+    return { tr("Day/Month/Year (31/12/2026)"), tr("Month/Day/Year (12/31/2026)"), tr("Year/Month/Day (2026/12/31)") };
 }
 
 QStringList PreferenceController::decFormatMenu()
 {
-    return {tr("1,234.56"), tr("1.234,56")};
+    return { tr("1,234.56"), tr("1.234,56") };
 }
 
 QStringList PreferenceController::colorSchemeMenu()
 {
-    return {tr("Graphite"), tr("Ocean"), tr("Meadow"), tr("Sunset")};
+    return { tr("Graphite"), tr("Ocean"), tr("Meadow"), tr("Sunset") };
 }
 
 QList<PreferenceController::Pane> PreferenceController::panes()

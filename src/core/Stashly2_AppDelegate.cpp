@@ -1,17 +1,17 @@
 #include "core/Stashly2_AppDelegate.h"
 
-#include "core/CurrencyLabel.h"
-#include "core/DatabaseTools.h"
 #include "base/EventBus.h"
 #include "base/Events.h"
 #include "base/Log.h"
 #include "base/MainQueue.h"
-#include "core/MessageOfTheDay.h"
 #include "base/PlatformPaths.h"
-#include "core/Record.h"
 #include "base/Settings.h"
 #include "base/TBXRunAlertPanel.h"
 #include "base/Workspace.h"
+#include "core/CurrencyLabel.h"
+#include "core/DatabaseTools.h"
+#include "core/MessageOfTheDay.h"
+#include "core/Record.h"
 #include "store/FetchRequest.h"
 #include "store/ManagedObjectContext.h"
 #include "store/Stashly2_DataModel.h"
@@ -103,7 +103,7 @@ QString Stashly2_AppDelegate::resolveLibraryLocation()
             QStringLiteral("OK"));
     } else {
         if (m_context) {
-            FetchRequest request{QStringLiteral("Currency"), {}, {}, 0};
+            FetchRequest request { QStringLiteral("Currency"), {}, {}, 0 };
             const QList<ManagedObject *> currencies = m_context->executeFetchRequest(request);
             if (!currencies.isEmpty()) {
                 const ManagedObject *chosen = currencies.first();
@@ -237,7 +237,7 @@ void Stashly2_AppDelegate::applicationDidFinishLaunching()
             Log::always(QStringLiteral("Stashly2: First run setup failed."));
         }
         EventBus::instance().post(Events::TBXRefreshRequestOfSourceColumn, this,
-                                  {{EventKeys::sender, QStringLiteral("AppDelegate")}});
+                                  { { EventKeys::sender, QStringLiteral("AppDelegate") } });
         EventBus::instance().post(Events::TBXStashly2FirstRun, this);
     }
 
@@ -271,7 +271,8 @@ void Stashly2_AppDelegate::showInUseWarning(const QVariantMap &lock)
         title,
         QStringLiteral("User '%1' on '%2', is using this database. Only one user can access the database at a time. "
                        "It is recommended that you quit.")
-            .arg(lock.value(DatabaseTools::userNameKey).toString(), lock.value(DatabaseTools::machineNameKey).toString()),
+            .arg(lock.value(DatabaseTools::userNameKey).toString(),
+                 lock.value(DatabaseTools::machineNameKey).toString()),
         QStringLiteral("Quit"), QStringLiteral("Force Continue"));
     int answer = first;
     if (first == TBXRunAlertPanel::AlternateReturn) {
@@ -341,7 +342,8 @@ Stashly2_AppDelegate::TerminateReply Stashly2_AppDelegate::applicationShouldTerm
         return TerminateReply::Cancel;
     };
     if (m_host.commitEditing && !m_host.commitEditing()) {
-        Log::always(QStringLiteral("Stashly2_AppDelegate:applicationShouldTerminate: unable to commit editing to terminate"));
+        Log::always(
+            QStringLiteral("Stashly2_AppDelegate:applicationShouldTerminate: unable to commit editing to terminate"));
         return cancel();
     }
     if (!m_context->hasChanges())
@@ -434,7 +436,7 @@ bool Stashly2_AppDelegate::relaunch()
 {
     const QString companion = QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("relaunch"));
     const bool started = QProcess::startDetached(
-        companion, {QCoreApplication::applicationFilePath(), QString::number(QCoreApplication::applicationPid())});
+        companion, { QCoreApplication::applicationFilePath(), QString::number(QCoreApplication::applicationPid()) });
     if (!started)
         Log::always(QStringLiteral("Could not start %1").arg(companion));
     if (m_host.terminate)

@@ -2,11 +2,11 @@
 
 #include "base/EventBus.h"
 #include "base/Events.h"
-#include "core/CurrencyLabel.h"
-#include "core/Library.h"
 #include "base/Log.h"
 #include "base/Settings.h"
 #include "base/SidebarFavorites.h"
+#include "core/CurrencyLabel.h"
+#include "core/Library.h"
 #include "predicate/Predicate.h"
 #include "store/ManagedObjectContext.h"
 #include "store/ToManySet.h"

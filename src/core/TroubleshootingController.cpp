@@ -17,7 +17,7 @@ TroubleshootingController::TroubleshootingController(QObject *parent)
 
 QStringList TroubleshootingController::logLevelMenu()
 {
-    return {tr("Normal"), tr("Detailed"), tr("Everything")};
+    return { tr("Normal"), tr("Detailed"), tr("Everything") };
 }
 
 QUrl TroubleshootingController::knowledgeBaseUrl()

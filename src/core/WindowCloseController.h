@@ -24,7 +24,10 @@ public:
         bool fileFinderKey = false;
     };
 
-    explicit WindowCloseController(QObject *parent = nullptr) : QObject(parent) {}
+    explicit WindowCloseController(QObject *parent = nullptr)
+        : QObject(parent)
+    {
+    }
 
     // What the command closes for this state; posts TBXTabIsClosing for a tab and
     // shows the reopen item when the main window closes.

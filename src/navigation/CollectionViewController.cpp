@@ -1,13 +1,13 @@
 #include "navigation/CollectionViewController.h"
 
 #include "base/Events.h"
-#include "store/ArrayController.h"
-#include "store/ManagedObject.h"
-#include "store/ManagedObjectContext.h"
 #include "navigation/DragPayload.h"
 #include "navigation/SelectedAssets.h"
 #include "navigation/SourceListItem.h"
 #include "navigation/VisibleAssetController.h"
+#include "store/ArrayController.h"
+#include "store/ManagedObject.h"
+#include "store/ManagedObjectContext.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -65,7 +65,7 @@ void CollectionViewController::afterRefresh()
 void CollectionViewController::becameCurrent()
 {
     // This order stays for the list view too until another one is chosen.
-    records().setSortDescriptors({SortDescriptor(QStringLiteral("recordID"), true)});
+    records().setSortDescriptors({ SortDescriptor(QStringLiteral("recordID"), true) });
     refresh();
 }
 
@@ -129,7 +129,7 @@ void CollectionViewController::publishSelection()
         return;
     }
     EventBus::instance().post(Events::TBXImageBrowserSelectionChanged, this,
-                              {{EventKeys::selectedAssets, SelectedAssets::toVariant(selected)}});
+                              { { EventKeys::selectedAssets, SelectedAssets::toVariant(selected) } });
 }
 
 ManagedObject *CollectionViewController::recordWithRecordID(const QString &filename) const
@@ -156,7 +156,7 @@ QList<ManagedObject *> CollectionViewController::recordsForItems(const QList<int
 bool CollectionViewController::performDrop(const QVariantMap &payload, int index, bool onItem)
 {
     if (onItem && index >= 0 && index < itemCount()) {
-        records().setSelectionIndexes({index});
+        records().setSelectionIndexes({ index });
         emit selectionChanged();
     }
     QVariantMap info = payload;
@@ -169,7 +169,7 @@ bool CollectionViewController::performDrop(const QVariantMap &payload, int index
     }
     if (ManagedObject *record = recordWithRecordID(itemAt(index).filename)) {
         info.insert(EventKeys::targetMOID, record->objectID().uriRepresentation());
-        records().setSelectedObjects({record});
+        records().setSelectedObjects({ record });
         emit selectionChanged();
         publishSelection();
     }

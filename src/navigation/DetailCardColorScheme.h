@@ -11,11 +11,11 @@ public:
     QString name;
     QColor background; // behind the card
     QColor card;
-    QColor header;     // the band with the item's name
+    QColor header; // the band with the item's name
     QColor headerText;
-    QColor label;      // field names
-    QColor text;       // field values
-    QColor accent;     // warranty bar and rules
+    QColor label; // field names
+    QColor text; // field values
+    QColor accent; // warranty bar and rules
 
     static constexpr int defaultIndex = 1;
     static int count();

@@ -30,7 +30,7 @@ QStringList DragPayload::recordURIs(const QMimeData *data)
 
 QVariantMap DragPayload::fromMimeData(const QMimeData *data)
 {
-    QVariantMap payload{{EventKeys::source, sourceExternal}};
+    QVariantMap payload { { EventKeys::source, sourceExternal } };
     if (!data)
         return payload;
     QStringList files;

@@ -2,11 +2,11 @@
 
 #include "base/Events.h"
 #include "base/Settings.h"
-#include "store/ArrayController.h"
-#include "store/ManagedObject.h"
 #include "navigation/DragPayload.h"
 #include "navigation/RecordListColumn.h"
 #include "navigation/SelectedAssets.h"
+#include "store/ArrayController.h"
+#include "store/ManagedObject.h"
 
 ListViewController::ListViewController(ManagedObjectContext *context, QObject *parent)
     : RecordViewController(context, ListMode, parent)
@@ -33,9 +33,9 @@ QList<SortDescriptor> ListViewController::sortDescriptorsForColumn(const QString
 {
     const int c = RecordListColumn::indexOf(identifier);
     const bool text = c >= 0 && RecordListColumn::all().at(c).kind == RecordListColumn::Kind::Text;
-    QList<SortDescriptor> sort{SortDescriptor(identifier, ascending,
-                                              text ? SortDescriptor::Comparison::CaseInsensitive
-                                                   : SortDescriptor::Comparison::Default)};
+    QList<SortDescriptor> sort { SortDescriptor(identifier, ascending,
+                                                text ? SortDescriptor::Comparison::CaseInsensitive
+                                                     : SortDescriptor::Comparison::Default) };
     if (identifier != QLatin1String("recordID"))
         sort.append(SortDescriptor(QStringLiteral("recordID"), true));
     return sort;
@@ -51,7 +51,7 @@ QList<ListViewController::ColumnMenuEntry> ListViewController::columnMenu() cons
 {
     QList<ColumnMenuEntry> entries;
     for (const RecordListColumn &c : RecordListColumn::all())
-        entries.append({c.identifier, c.title, isColumnVisible(c.identifier)});
+        entries.append({ c.identifier, c.title, isColumnVisible(c.identifier) });
     return entries;
 }
 
@@ -76,7 +76,7 @@ void ListViewController::handleFirstRun()
 {
     // Hidden rather than toggled: the visibility is kept between runs, and a
     // second new library must not bring the columns back.
-    for (const char *id : {"category", "insured", "recordQty", "replacementCost", "serialNumber", "vendorName"})
+    for (const char *id : { "category", "insured", "recordQty", "replacementCost", "serialNumber", "vendorName" })
         m_hidden.insert(QString::fromLatin1(id));
     saveColumns();
     emit columnsChanged();
@@ -93,8 +93,8 @@ void ListViewController::publishSelection()
 {
     m_published = records().selectedObjects();
     EventBus::instance().post(Events::TBXRecordListSelectionChanged, this,
-                              {{EventKeys::selectedAssets, SelectedAssets::toVariant(records().selectedObjects())},
-                               {EventKeys::rowType, QStringLiteral("Record")}});
+                              { { EventKeys::selectedAssets, SelectedAssets::toVariant(records().selectedObjects()) },
+                                { EventKeys::rowType, QStringLiteral("Record") } });
 }
 
 bool ListViewController::contextMenuForRow(int row)
@@ -107,7 +107,7 @@ bool ListViewController::contextMenuForRow(int row)
         return false;
     }
     if (!list.selectionIndexes().contains(row)) {
-        list.setSelectionIndexes({row});
+        list.setSelectionIndexes({ row });
         emit selectionChanged();
         publishSelection();
     } else if (list.selectionIndexes().size() == 1) {
@@ -126,7 +126,7 @@ bool ListViewController::performDrop(const QVariantMap &payload, int row, bool o
         EventBus::instance().post(Events::TBXRecordListViewMakeNewRecord, this, info);
         return true;
     }
-    records().setSelectionIndexes({row});
+    records().setSelectionIndexes({ row });
     emit selectionChanged();
     publishSelection();
     EventBus::instance().post(Events::TBXFilesDraggedToRecord, this, info);

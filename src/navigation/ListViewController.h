@@ -1,7 +1,7 @@
 #pragma once
 
-#include "store/SortDescriptor.h"
 #include "navigation/RecordViewController.h"
+#include "store/SortDescriptor.h"
 
 #include <QSet>
 #include <QVariantMap>

@@ -2,8 +2,8 @@
 
 #include "base/EventBus.h"
 #include "base/Events.h"
-#include "store/ManagedObject.h"
 #include "navigation/VisibleAssetController.h"
+#include "store/ManagedObject.h"
 
 namespace {
 const QString kLocationName = QStringLiteral("locationName");
@@ -14,7 +14,8 @@ LocationBarController::LocationBarController(ManagedObjectContext *context, QObj
     , m_context(context)
     , m_locations(std::make_unique<ArrayController>(context, QStringLiteral("Location")))
 {
-    m_locations->setSortDescriptors({SortDescriptor(kLocationName, true, SortDescriptor::Comparison::CaseInsensitive)});
+    m_locations->setSortDescriptors(
+        { SortDescriptor(kLocationName, true, SortDescriptor::Comparison::CaseInsensitive) });
 }
 
 LocationBarController::~LocationBarController()
@@ -31,23 +32,23 @@ void LocationBarController::start()
     showSelection();
     EventBus &bus = EventBus::instance();
     bus.observe(this, Events::TBXLocationDeleted, [this](const Event &) { rebuild(true); });
-    for (const QString &name : {Events::TBXLocationAdded, Events::TBXLocationNameUpdated,
-                                Events::TBXApplicationFinishedLaunching, Events::TBXRefreshRequestOfSourceColumn,
-                                Events::TBXStashly1ImportReqRefresh})
+    for (const QString &name :
+         { Events::TBXLocationAdded, Events::TBXLocationNameUpdated, Events::TBXApplicationFinishedLaunching,
+           Events::TBXRefreshRequestOfSourceColumn, Events::TBXStashly1ImportReqRefresh })
         bus.observe(this, name, [this](const Event &) { rebuild(false); });
 }
 
 void LocationBarController::buildGroups()
 {
-    Group all{allGroupIdentifier, tr("Viewing Locations:"), false, true, {}};
-    all.items.append({allItemIdentifier, tr("All"), false});
-    Group locations{locationGroupIdentifier, QString(), true, true, {}};
+    Group all { allGroupIdentifier, tr("Viewing Locations:"), false, true, {} };
+    all.items.append({ allItemIdentifier, tr("All"), false });
+    Group locations { locationGroupIdentifier, QString(), true, true, {} };
     const QList<ManagedObject *> &list = m_locations->arrangedObjects();
     for (int i = 0; i < list.size(); ++i)
-        locations.items.append({QString::number(i), list.at(i)->valueForKey(kLocationName).toString(), false});
+        locations.items.append({ QString::number(i), list.at(i)->valueForKey(kLocationName).toString(), false });
     if (locations.items.isEmpty())
-        locations.items.append({noneItemIdentifier, tr("No Locations Defined"), false});
-    m_groups = {all, locations};
+        locations.items.append({ noneItemIdentifier, tr("No Locations Defined"), false });
+    m_groups = { all, locations };
 }
 
 void LocationBarController::showSelection()
@@ -104,12 +105,12 @@ void LocationBarController::filterStep()
         if (item.identifier != noneItemIdentifier && m_selected.contains(item.identifier))
             names.append(item.title);
     // With nothing chosen the list is empty, and no record matches.
-    m_filter = Predicate::fromFormat(QStringLiteral("location IN %@"), {names});
+    m_filter = Predicate::fromFormat(QStringLiteral("location IN %@"), { names });
     m_image = onImage;
     assets.reloadRecordList(m_filter);
     emit changed();
     EventBus::instance().post(Events::TBXLocationsDidFilter, this,
-                              {{EventKeys::locationFilterPredicate, QVariant::fromValue(m_filter)}});
+                              { { EventKeys::locationFilterPredicate, QVariant::fromValue(m_filter) } });
 }
 
 void LocationBarController::rebuild(bool locationDeleted)

@@ -1,7 +1,5 @@
 #include "navigation/NavigationControllers.h"
 
-#include "store/ArrayController.h"
-#include "store/ManagedObjectContext.h"
 #include "navigation/CollectionViewController.h"
 #include "navigation/ListViewController.h"
 #include "navigation/LocationBarController.h"
@@ -12,6 +10,8 @@
 #include "navigation/SourceListController.h"
 #include "navigation/ViewModeController.h"
 #include "navigation/VisibleAssetController.h"
+#include "store/ArrayController.h"
+#include "store/ManagedObjectContext.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -51,7 +51,7 @@ void NavigationControllers::start(int firstRefreshDelayMs)
     m_listView->setCurrentMode(mode);
     m_iconView->setCurrentMode(mode);
     if (mode == CollectionViewController::IconMode)
-        assets.recordArrayController().setSortDescriptors({SortDescriptor(QStringLiteral("recordID"), true)});
+        assets.recordArrayController().setSortDescriptors({ SortDescriptor(QStringLiteral("recordID"), true) });
     m_listView->start();
     m_iconView->start();
     m_locationBar->start();

@@ -7,7 +7,7 @@
 NoRecordSelectedController::NoRecordSelectedController(QObject *parent)
     : QObject(parent)
 {
-    for (const QString &name : {Events::TBXImageBrowserSelectionChanged, Events::TBXRecordListSelectionChanged})
+    for (const QString &name : { Events::TBXImageBrowserSelectionChanged, Events::TBXRecordListSelectionChanged })
         EventBus::instance().observe(this, name, [this](const Event &e) {
             const bool enabled = !SelectedAssets::fromVariant(e.userInfo.value(EventKeys::selectedAssets)).isEmpty();
             if (enabled == m_enabled)

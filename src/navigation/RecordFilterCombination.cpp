@@ -18,7 +18,7 @@ Predicate RecordFilterCombination::rowFilter(const QString &rowType, const QStri
     if (found)
         *found = true;
     if (rowType == SourceListItem::rowTypeCategory)
-        return Predicate::fromFormat(QStringLiteral("%K == %@"), {QStringLiteral("category"), rowName});
+        return Predicate::fromFormat(QStringLiteral("%K == %@"), { QStringLiteral("category"), rowName });
     if (rowType == SourceListItem::rowTypeSmart) {
         if (ManagedObject *folder = smartFolderNamed(rowName, smartFolders)) {
             // A folder without readable rules shows what its badge counts: nothing.
@@ -34,8 +34,8 @@ Predicate RecordFilterCombination::rowFilter(const QString &rowType, const QStri
 }
 
 std::optional<Predicate> RecordFilterCombination::combinedFilter(const Predicate &locationFilter,
-                                                                 const Predicate &searchFilter,
-                                                                 const QString &rowType, const QString &rowName,
+                                                                 const Predicate &searchFilter, const QString &rowType,
+                                                                 const QString &rowName,
                                                                  const QList<ManagedObject *> &smartFolders)
 {
     bool found = true;
@@ -43,7 +43,7 @@ std::optional<Predicate> RecordFilterCombination::combinedFilter(const Predicate
     if (!found)
         return std::nullopt;
     QList<Predicate> parts;
-    for (const Predicate *p : {&locationFilter, &searchFilter, &row})
+    for (const Predicate *p : { &locationFilter, &searchFilter, &row })
         if (!isAbsent(*p))
             parts.append(*p);
     if (parts.isEmpty())

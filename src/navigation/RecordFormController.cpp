@@ -2,8 +2,8 @@
 
 #include "base/EventBus.h"
 #include "base/Events.h"
-#include "core/CurrencyLabel.h"
 #include "core/AttributeLimits.h"
+#include "core/CurrencyLabel.h"
 #include "core/Record.h"
 #include "core/SaveFailureConvention.h"
 #include "core/TBXDateFormatter.h"

@@ -1,8 +1,8 @@
 #include "navigation/RecordIconModel.h"
 
-#include "store/ManagedObject.h"
 #include "navigation/CollectionViewController.h"
 #include "navigation/DragPayload.h"
+#include "store/ManagedObject.h"
 
 #include <QImageReader>
 
@@ -79,7 +79,7 @@ Qt::ItemFlags RecordIconModel::flags(const QModelIndex &index) const
 
 QStringList RecordIconModel::mimeTypes() const
 {
-    return {DragPayload::recordMimeType, QStringLiteral("text/uri-list")};
+    return { DragPayload::recordMimeType, QStringLiteral("text/uri-list") };
 }
 
 QMimeData *RecordIconModel::mimeData(const QModelIndexList &indexes) const

@@ -4,7 +4,7 @@
 
 QString RecordLabels::name(int labelIndex)
 {
-    static const char *const names[count] = {"None", "Red", "Orange", "Yellow", "Green", "Blue", "Purple", "Grey"};
+    static const char *const names[count] = { "None", "Red", "Orange", "Yellow", "Green", "Blue", "Purple", "Grey" };
     if (labelIndex < 0 || labelIndex >= count)
         return QString();
     return QCoreApplication::translate("RecordLabels", names[labelIndex]);
@@ -12,7 +12,8 @@ QString RecordLabels::name(int labelIndex)
 
 QColor RecordLabels::color(int labelIndex)
 {
-    static const QRgb colors[count] = {0, 0xfff0524f, 0xfff5a623, 0xfff8d84a, 0xff5cc25e, 0xff3d8ef0, 0xffa46bd6, 0xff9a9a9e};
+    static const QRgb colors[count]
+        = { 0, 0xfff0524f, 0xfff5a623, 0xfff8d84a, 0xff5cc25e, 0xff3d8ef0, 0xffa46bd6, 0xff9a9a9e };
     if (labelIndex <= 0 || labelIndex >= count)
         return QColor();
     return QColor::fromRgba(colors[labelIndex]);

@@ -2,12 +2,12 @@
 
 #include "base/EventBus.h"
 #include "base/Events.h"
-#include "store/ArrayController.h"
-#include "store/ManagedObject.h"
 #include "navigation/DragPayload.h"
 #include "navigation/ListViewController.h"
 #include "navigation/RecordLabels.h"
 #include "navigation/RecordListColumn.h"
+#include "store/ArrayController.h"
+#include "store/ManagedObject.h"
 
 #include <QBrush>
 #include <QMimeData>
@@ -31,7 +31,7 @@ RecordListModel::RecordListModel(ListViewController *controller, QObject *parent
     m_rows = controller->records().arrangedObjects();
     connect(&controller->records(), &ArrayController::arrangedObjectsChanged, this,
             &RecordListModel::arrangedObjectsChanged);
-    for (const QString &name : {Events::TBXDateFormatUpdated, Events::TBXDecimalFormatUpdated})
+    for (const QString &name : { Events::TBXDateFormatUpdated, Events::TBXDecimalFormatUpdated })
         EventBus::instance().observe(this, name, [this](const Event &) {
             if (!m_rows.isEmpty())
                 emit dataChanged(index(0, 0), index(int(m_rows.size()) - 1, columnCount() - 1));
@@ -178,7 +178,7 @@ void RecordListModel::sort(int column, Qt::SortOrder order)
 
 QStringList RecordListModel::mimeTypes() const
 {
-    return {DragPayload::recordMimeType, QStringLiteral("text/uri-list")};
+    return { DragPayload::recordMimeType, QStringLiteral("text/uri-list") };
 }
 
 QMimeData *RecordListModel::mimeData(const QModelIndexList &indexes) const

@@ -26,9 +26,9 @@ const QStringList &searchKeyPaths()
         if (!search.isCompound() || search.compoundType() != Predicate::CompoundType::Or)
             return QStringList();
         for (const Predicate &term : search.members()) {
-            if (!term.isComparison() || term.operatorType() != Predicate::Operator::Contains
-                || term.options() != kFold || term.modifier() == Predicate::Modifier::All
-                || term.modifier() == Predicate::Modifier::None || term.keyPath().count(u'.') > 1)
+            if (!term.isComparison() || term.operatorType() != Predicate::Operator::Contains || term.options() != kFold
+                || term.modifier() == Predicate::Modifier::All || term.modifier() == Predicate::Modifier::None
+                || term.keyPath().count(u'.') > 1)
                 return QStringList();
             found.append(term.keyPath());
         }
@@ -107,7 +107,7 @@ void RecordSearchIndex::setManagedObjectContext(ManagedObjectContext *context)
 void RecordSearchIndex::objectsDidChange(const QVariantMap &changes)
 {
     for (const QString &key :
-         {ManagedObjectContext::InsertedKey, ManagedObjectContext::UpdatedKey, ManagedObjectContext::DeletedKey}) {
+         { ManagedObjectContext::InsertedKey, ManagedObjectContext::UpdatedKey, ManagedObjectContext::DeletedKey }) {
         for (const QVariant &v : changes.value(key).toList()) {
             const ManagedObject *object = v.value<ManagedObject *>();
             if (!object)
@@ -172,7 +172,7 @@ void RecordSearchIndex::prepare(const ManagedObject *record)
 }
 
 std::optional<QList<ManagedObject *>> RecordSearchIndex::candidates(const QList<ManagedObject *> &records,
-                                                                   const QString &text)
+                                                                    const QString &text)
 {
     const QString needle = TextFolding::fold(text, kFold);
     if (searchKeyPaths().isEmpty() || needle.isEmpty() || needle.contains(QChar(kSeparator)))

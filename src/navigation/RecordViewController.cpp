@@ -1,14 +1,14 @@
 #include "navigation/RecordViewController.h"
 
 #include "base/Events.h"
-#include "store/ArrayController.h"
-#include "store/ManagedObject.h"
-#include "store/ManagedObjectContext.h"
 #include "navigation/RecordFilterCombination.h"
 #include "navigation/SearchFieldController.h"
 #include "navigation/SelectedAssets.h"
 #include "navigation/SmartFolder.h"
 #include "navigation/VisibleAssetController.h"
+#include "store/ArrayController.h"
+#include "store/ManagedObject.h"
+#include "store/ManagedObjectContext.h"
 
 RecordViewController::RecordViewController(ManagedObjectContext *context, int ownMode, QObject *parent)
     : QObject(parent)
@@ -44,15 +44,16 @@ ArrayController &RecordViewController::records() const
 void RecordViewController::start()
 {
     EventBus &bus = EventBus::instance();
-    bus.observe(this, Events::TBXSelectedSourceNameChanged, [this](const Event &e) { handleSelectedSourceNameChanged(e); });
+    bus.observe(this, Events::TBXSelectedSourceNameChanged,
+                [this](const Event &e) { handleSelectedSourceNameChanged(e); });
     bus.observe(this, Events::TBXRecordControllerReqDelayUpdate, [this](const Event &) { m_hold = true; });
     bus.observe(this, Events::TBXRecordControllerReqUpdate, [this](const Event &) {
         m_hold = false;
         refresh();
     });
-    for (const QString &name : {Events::TBXRecordReqUpdate, Events::TBXThumbnailControllerReqRefresh,
-                                Events::TBXDestructionControllerReqRefresh, Events::TBXLocationsDidFilter,
-                                Events::TBXSearchFieldUpdated})
+    for (const QString &name :
+         { Events::TBXRecordReqUpdate, Events::TBXThumbnailControllerReqRefresh,
+           Events::TBXDestructionControllerReqRefresh, Events::TBXLocationsDidFilter, Events::TBXSearchFieldUpdated })
         bus.observe(this, name, [this](const Event &e) { handleInputRefresh(e); });
     bus.observe(this, Events::TBXFilteredSmartFolder, [this](const Event &e) {
         m_folderContents.insert(e.userInfo.value(EventKeys::folderName).toString(),
@@ -102,7 +103,7 @@ void RecordViewController::refreshNow()
     ArrayController &list = records();
     const QList<ManagedObject *> remembered = list.selectedObjects();
     const QList<ManagedObject *> folders
-        = m_context->executeFetchRequest({SmartFolder::entityName, Predicate(), {}, 0});
+        = m_context->executeFetchRequest({ SmartFolder::entityName, Predicate(), {}, 0 });
     const std::optional<Predicate> filter
         = RecordFilterCombination::combinedFilter(m_locationFilter, m_searchFilter, m_rowType, m_rowName, folders);
     // The list is re-read for smart folders too: records deleted or added since

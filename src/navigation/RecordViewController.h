@@ -1,8 +1,8 @@
 #pragma once
 
 #include "base/EventBus.h"
-#include "predicate/Predicate.h"
 #include "navigation/RefreshCoalescer.h"
+#include "predicate/Predicate.h"
 
 #include <QHash>
 #include <QList>

@@ -14,7 +14,8 @@ void RefreshCoalescer::request()
     if (m_pending)
         return;
     m_pending = true;
-    QMetaObject::invokeMethod(&m_guard, [this] { flush(); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        &m_guard, [this] { flush(); }, Qt::QueuedConnection);
 }
 
 void RefreshCoalescer::flush()

@@ -26,26 +26,26 @@ const Predicate::Options kTextOptions = Predicate::CaseInsensitive | Predicate::
 const QList<RuleEditorModel::AttributeInfo> &RuleEditorModel::attributes()
 {
     using A = Attribute;
-    const QList<Op> text{Op::Contains, Op::BeginsWith, Op::EndsWith, Op::Is};
-    const QList<Op> number{Op::EqualTo, Op::LessThan, Op::GreaterThan, Op::HasNoValue};
+    const QList<Op> text { Op::Contains, Op::BeginsWith, Op::EndsWith, Op::Is };
+    const QList<Op> number { Op::EqualTo, Op::LessThan, Op::GreaterThan, Op::HasNoValue };
     static const QList<AttributeInfo> list = {
-        {A::Item, QStringLiteral("item"), tr("Item"), VK::Text, text},
-        {A::Manufacturer, QStringLiteral("manufacturer"), tr("Manufacturer"), VK::Text, text},
-        {A::Model, QStringLiteral("model"), tr("Model"), VK::Text, text},
-        {A::SerialNumber, QStringLiteral("serialNumber"), tr("Serial Number"), VK::Text, text},
-        {A::Category, QStringLiteral("category"), tr("Category"), VK::Text, text},
-        {A::Location, QStringLiteral("location"), tr("Location"), VK::Text, text},
-        {A::VendorName, QStringLiteral("vendorName"), tr("Vendor"), VK::Text, text},
-        {A::Tags, QStringLiteral("tags"), tr("Tags"), VK::Text, text},
-        {A::Notes, KeyValueSource::notesPlainTextKey, tr("Notes"), VK::Text, text},
-        {A::PurchasePrice, QStringLiteral("purchasePrice"), tr("Price"), VK::Number, number},
-        {A::ReplacementCost, QStringLiteral("replacementCost"), tr("Replacement Cost"), VK::Number, number},
-        {A::RecordQty, QStringLiteral("recordQty"), tr("Quantity"), VK::Number, number},
-        {A::Condition, QStringLiteral("condition"), tr("Condition"), VK::Number, number},
-        {A::WarrantyLevel, QStringLiteral("warrantyLevel"), tr("Warranty Level"), VK::Number, number},
-        {A::PurchaseDate, QStringLiteral("purchaseDate"), tr("Purchase Date"), VK::Date, {Op::Before, Op::After}},
-        {A::LabelIndex, QStringLiteral("labelIndex"), tr("Label"), VK::Label, {Op::Is}},
-        {A::Insured, QStringLiteral("insured"), tr("Insured"), VK::Boolean, {Op::IsYes, Op::IsNo}},
+        { A::Item, QStringLiteral("item"), tr("Item"), VK::Text, text },
+        { A::Manufacturer, QStringLiteral("manufacturer"), tr("Manufacturer"), VK::Text, text },
+        { A::Model, QStringLiteral("model"), tr("Model"), VK::Text, text },
+        { A::SerialNumber, QStringLiteral("serialNumber"), tr("Serial Number"), VK::Text, text },
+        { A::Category, QStringLiteral("category"), tr("Category"), VK::Text, text },
+        { A::Location, QStringLiteral("location"), tr("Location"), VK::Text, text },
+        { A::VendorName, QStringLiteral("vendorName"), tr("Vendor"), VK::Text, text },
+        { A::Tags, QStringLiteral("tags"), tr("Tags"), VK::Text, text },
+        { A::Notes, KeyValueSource::notesPlainTextKey, tr("Notes"), VK::Text, text },
+        { A::PurchasePrice, QStringLiteral("purchasePrice"), tr("Price"), VK::Number, number },
+        { A::ReplacementCost, QStringLiteral("replacementCost"), tr("Replacement Cost"), VK::Number, number },
+        { A::RecordQty, QStringLiteral("recordQty"), tr("Quantity"), VK::Number, number },
+        { A::Condition, QStringLiteral("condition"), tr("Condition"), VK::Number, number },
+        { A::WarrantyLevel, QStringLiteral("warrantyLevel"), tr("Warranty Level"), VK::Number, number },
+        { A::PurchaseDate, QStringLiteral("purchaseDate"), tr("Purchase Date"), VK::Date, { Op::Before, Op::After } },
+        { A::LabelIndex, QStringLiteral("labelIndex"), tr("Label"), VK::Label, { Op::Is } },
+        { A::Insured, QStringLiteral("insured"), tr("Insured"), VK::Boolean, { Op::IsYes, Op::IsNo } },
     };
     return list;
 }
@@ -98,14 +98,14 @@ RuleEditorModel::Operator RuleEditorModel::Row::editorOperator() const
 {
     switch (info(attribute).kind) {
     case VK::Text:
-        return predicateOperator == POp::Contains     ? Op::Contains
+        return predicateOperator == POp::Contains  ? Op::Contains
             : predicateOperator == POp::BeginsWith ? Op::BeginsWith
             : predicateOperator == POp::EndsWith   ? Op::EndsWith
                                                    : Op::Is;
     case VK::Number:
         if (value.isNil())
             return Op::HasNoValue;
-        return predicateOperator == POp::LessThan ? Op::LessThan
+        return predicateOperator == POp::LessThan   ? Op::LessThan
             : predicateOperator == POp::GreaterThan ? Op::GreaterThan
                                                     : Op::EqualTo;
     case VK::Date:

@@ -12,8 +12,9 @@ SearchFieldController::SearchFieldController(QObject *parent)
         m_rowType = e.userInfo.value(EventKeys::rowType).toString();
         m_text.clear();
         emit textChanged(m_text);
-        EventBus::instance().post(Events::TBXSearchFieldUpdated, this,
-                                  {{EventKeys::predicate, QString()}, {EventKeys::predicateType, predicateTypeEmpty}});
+        EventBus::instance().post(
+            Events::TBXSearchFieldUpdated, this,
+            { { EventKeys::predicate, QString() }, { EventKeys::predicateType, predicateTypeEmpty } });
     });
 }
 
@@ -26,15 +27,16 @@ void SearchFieldController::searchFieldSearch(const QString &text)
 {
     m_text = text;
     if (text.isEmpty()) {
-        EventBus::instance().post(Events::TBXSearchFieldUpdated, this,
-                                  {{EventKeys::predicate, QString()}, {EventKeys::predicateType, predicateTypeEmpty}});
+        EventBus::instance().post(
+            Events::TBXSearchFieldUpdated, this,
+            { { EventKeys::predicate, QString() }, { EventKeys::predicateType, predicateTypeEmpty } });
         return;
     }
     // Built once per search; the views evaluate it against every record.
     const Predicate predicate = SearchPredicate::forSearchText(text);
     EventBus::instance().post(Events::TBXSearchFieldUpdated, this,
-                              {{EventKeys::predicate, QVariant::fromValue(predicate)},
-                               {EventKeys::predicateType, predicateTypeSimple}});
+                              { { EventKeys::predicate, QVariant::fromValue(predicate) },
+                                { EventKeys::predicateType, predicateTypeSimple } });
 }
 
 Predicate SearchFieldController::searchFilterFromPayload(const QVariantMap &payload)

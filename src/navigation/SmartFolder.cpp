@@ -71,13 +71,13 @@ Predicate SmartFolder::withEmptyTextRulesOpen(const Predicate &predicate)
 Predicate SmartFolder::newFolderPredicate()
 {
     const Predicate rules = Predicate::fromFormat(QStringLiteral("(%K contains '') AND (%K contains '')"),
-                                                  {QStringLiteral("item"), QStringLiteral("manufacturer")});
-    return Predicate::orPredicate({rules});
+                                                  { QStringLiteral("item"), QStringLiteral("manufacturer") });
+    return Predicate::orPredicate({ rules });
 }
 
 Predicate SmartFolder::withOrAtTop(const Predicate &predicate)
 {
     if (predicate.isCompound() && predicate.compoundType() == Predicate::CompoundType::Or)
         return predicate;
-    return Predicate::orPredicate({predicate});
+    return Predicate::orPredicate({ predicate });
 }

@@ -1,15 +1,15 @@
 #include "navigation/SmartFolderController.h"
 
-#include "core/EntityNameChecker.h"
 #include "base/EventBus.h"
 #include "base/Events.h"
 #include "base/Log.h"
-#include "store/ArrayController.h"
-#include "store/ManagedObject.h"
-#include "store/ManagedObjectContext.h"
+#include "core/EntityNameChecker.h"
 #include "navigation/SmartFolder.h"
 #include "navigation/SourceListItem.h"
 #include "navigation/VisibleAssetController.h"
+#include "store/ArrayController.h"
+#include "store/ManagedObject.h"
+#include "store/ManagedObjectContext.h"
 
 SmartFolderController::SmartFolderController(ManagedObjectContext *context, QObject *parent)
     : QObject(parent)
@@ -44,10 +44,10 @@ void SmartFolderController::handleSelectedSourceNameChanged(const QString &rowNa
     }
     m_rowName = rowName;
     const QList<ManagedObject *> found = m_context->executeFetchRequest(
-        {SmartFolder::entityName,
-         Predicate::fromFormat(QStringLiteral("%K == %@"), {SmartFolder::smartFolderNameKey, rowName}),
-         {},
-         0});
+        { SmartFolder::entityName,
+          Predicate::fromFormat(QStringLiteral("%K == %@"), { SmartFolder::smartFolderNameKey, rowName }),
+          {},
+          0 });
     if (!found.isEmpty())
         m_selectedFolder = found.first();
 }
@@ -75,7 +75,7 @@ void SmartFolderController::addSmartFolderMenuAction()
     m_selectedFolder = folder;
     ArrayController &list = VisibleAssetController::sharedManager().smartFolderArrayController();
     list.fetch();
-    list.setSelectedObjects({folder});
+    list.setSelectedObjects({ folder });
     openSheet();
 }
 
@@ -84,7 +84,7 @@ void SmartFolderController::handleEditSmartFolder()
     if (!m_selectedFolder)
         return;
     Log::entry(QStringLiteral("SmartFolderController-handleEditSmartFolder"));
-    VisibleAssetController::sharedManager().smartFolderArrayController().setSelectedObjects({m_selectedFolder});
+    VisibleAssetController::sharedManager().smartFolderArrayController().setSelectedObjects({ m_selectedFolder });
     m_confirmTitle = QStringLiteral("Save");
     m_sheetTitle = tr("Edit Smart Folder");
     m_cancelVisible = false;

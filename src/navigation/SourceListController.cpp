@@ -1,15 +1,15 @@
 #include "navigation/SourceListController.h"
 
+#include "base/Clock.h"
 #include "base/Events.h"
 #include "base/Log.h"
-#include "base/Clock.h"
 #include "core/Record.h"
+#include "navigation/SmartFolder.h"
+#include "navigation/VisibleAssetController.h"
 #include "store/ArrayController.h"
 #include "store/ManagedObject.h"
 #include "store/ManagedObjectContext.h"
 #include "store/UndoManager.h"
-#include "navigation/SmartFolder.h"
-#include "navigation/VisibleAssetController.h"
 
 namespace {
 
@@ -35,8 +35,7 @@ void rereadUnfiltered(ArrayController &list)
 }
 
 // Runs `fn` with the store's undo registration switched off.
-template<typename Fn>
-void withoutUndoRegistration(ManagedObjectContext *context, Fn fn)
+template<typename Fn> void withoutUndoRegistration(ManagedObjectContext *context, Fn fn)
 {
     UndoManager *undo = context ? context->undoManager() : nullptr;
     if (undo)
@@ -53,7 +52,7 @@ SourceListController::SourceListController(ManagedObjectContext *context, QObjec
     , m_context(context)
     , m_webGroups(std::make_unique<ArrayController>(context, QStringLiteral("Group")))
     , m_clock([] { return Clock::now(); })
-    , m_recalculate([](ManagedObject *record) { Record::recalculateWarranties({record}); })
+    , m_recalculate([](ManagedObject *record) { Record::recalculateWarranties({ record }); })
     , m_coalescer([this] { refreshDataWithACUpdate(true); })
 {
     m_midnightTimer.setInterval(60 * 1000);
@@ -91,14 +90,14 @@ void SourceListController::observe()
     EventBus &bus = EventBus::instance();
     // Changes that only need the tree rebuilt: coalesced per event-loop turn,
     // since a bulk change posts one event per record.
-    for (const QString &name : {Events::UndoManagerDidUndoChange, Events::UndoManagerDidRedoChange,
-                                Events::TBXRefreshRequestOfSourceColumn, Events::TBXSmartFolderControllerReqUpdate,
-                                Events::TBXStashly1ImportReqRefresh, Events::TBXRecordReqUpdate})
+    for (const QString &name :
+         { Events::UndoManagerDidUndoChange, Events::UndoManagerDidRedoChange, Events::TBXRefreshRequestOfSourceColumn,
+           Events::TBXSmartFolderControllerReqUpdate, Events::TBXStashly1ImportReqRefresh, Events::TBXRecordReqUpdate })
         bus.observe(this, name, [this](const Event &) { m_coalescer.request(); });
-    for (const QString &name : {Events::TBXDestructionControllerReqRefresh, Events::TBXApplicationFinishedLaunching})
+    for (const QString &name : { Events::TBXDestructionControllerReqRefresh, Events::TBXApplicationFinishedLaunching })
         bus.observe(this, name, [this](const Event &e) { handleRefresh(e); });
-    for (const QString &name : {Events::TBXAddCategoryReqRefresh, Events::TBXCategoryUpdated,
-                                Events::TBXWebGroupControllerReqRefresh, Events::TBXRecordControllerReqUpdate})
+    for (const QString &name : { Events::TBXAddCategoryReqRefresh, Events::TBXCategoryUpdated,
+                                 Events::TBXWebGroupControllerReqRefresh, Events::TBXRecordControllerReqUpdate })
         bus.observe(this, name, [this](const Event &e) { handleForceSelectRow(e); });
 }
 
@@ -126,8 +125,8 @@ bool SourceListController::refreshDataWithACUpdate(bool update)
     };
 
     std::vector<std::unique_ptr<SourceListItem>> library;
-    library.push_back(std::make_unique<SourceListItem>(SourceListItem::libraryIdentifier,
-                                                       SourceListItem::allRecordsTitle));
+    library.push_back(
+        std::make_unique<SourceListItem>(SourceListItem::libraryIdentifier, SourceListItem::allRecordsTitle));
 
     std::vector<std::unique_ptr<SourceListItem>> web;
     for (ManagedObject *group : rowsOf(*m_webGroups)) {
@@ -215,7 +214,7 @@ void SourceListController::sourceListSelectionDidChange()
         if (!item || item->title == m_currentRowName)
             return;
         if (m_selectedRows.isEmpty() && !item->isHeader())
-            setSelectedRows({row});
+            setSelectedRows({ row });
         m_currentRowName = item->title;
         m_currentGroup = lookup.groupIdentifier;
         m_selectedSourceRow = item;
@@ -251,7 +250,7 @@ void SourceListController::sourceListSelectionDidChange()
 void SourceListController::postSelectedSourceNameChanged(const void *object, const QString &rowName,
                                                          const QString &rowType, std::optional<bool> canDelete)
 {
-    QVariantMap payload{{EventKeys::rowName, rowName}, {EventKeys::rowType, rowType}};
+    QVariantMap payload { { EventKeys::rowName, rowName }, { EventKeys::rowType, rowType } };
     if (canDelete)
         payload.insert(EventKeys::canDelete, *canDelete);
     EventBus::instance().post(Events::TBXSelectedSourceNameChanged, object, payload);
@@ -355,7 +354,7 @@ void SourceListController::setGroupExpanded(const QString &groupIdentifier, bool
         selected = m_tree.sourceListItemAtIndex(m_selectedRows.first()).sourceListItem;
     m_tree.setExpanded(groupIdentifier, expanded);
     const int position = selected ? m_tree.indexForVisibleSourceListItemIncludingHeaders(selected) : -1;
-    m_selectedRows = position >= 0 ? QList<int>{position} : QList<int>();
+    m_selectedRows = position >= 0 ? QList<int> { position } : QList<int>();
     emit selectionChanged();
 }
 
@@ -370,7 +369,7 @@ void SourceListController::doubleClickAction()
         key = EventKeys::smartFolderName;
     else
         return;
-    EventBus::instance().post(Events::TBXSourceDoubleClicked, this, {{key, m_currentRowName}});
+    EventBus::instance().post(Events::TBXSourceDoubleClicked, this, { { key, m_currentRowName } });
 }
 
 std::optional<SourceListController::ContextMenu> SourceListController::contextMenuForRow(int row)
@@ -390,12 +389,11 @@ std::optional<SourceListController::ContextMenu> SourceListController::contextMe
     else if (identifier.startsWith(QLatin1String("w_")))
         kind = SourceListTree::Group::Web;
     const QString type = SourceListTree::contextMenuRowType(kind);
-    handleForceSelectRow(Event{contextMenuRequest,
-                               this,
-                               {{EventKeys::identifier, identifier},
-                                {EventKeys::rowType, type},
-                                {EventKeys::rowName, title}}});
-    return ContextMenu{tr("Edit..."), tr("Delete '%1'").arg(title)};
+    handleForceSelectRow(Event {
+        contextMenuRequest,
+        this,
+        { { EventKeys::identifier, identifier }, { EventKeys::rowType, type }, { EventKeys::rowName, title } } });
+    return ContextMenu { tr("Edit..."), tr("Delete '%1'").arg(title) };
 }
 
 void SourceListController::deleteSelectedRow()
@@ -455,12 +453,12 @@ void SourceListController::midnightChecker()
     // Ticks far apart mean the computer slept: the library is shown afresh, and a
     // midnight slept through is made up for.
     if (last.isValid() && last.secsTo(now) > 150) {
-        handleRefresh(Event{wakeEvent, this, {}});
+        handleRefresh(Event { wakeEvent, this, {} });
         if (last.date() != now.date() && !(now.time().hour() == 0 && now.time().minute() == 0))
-            handleRefresh(Event{midnightEvent, this, {}});
+            handleRefresh(Event { midnightEvent, this, {} });
     }
     if (now.time().hour() == 0 && now.time().minute() == 0)
-        handleRefresh(Event{midnightEvent, this, {}});
+        handleRefresh(Event { midnightEvent, this, {} });
 }
 
 void SourceListController::recalculateAll(bool inBackground)

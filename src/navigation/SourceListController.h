@@ -64,7 +64,7 @@ public:
     // runs the selection step; header rows cannot be selected.
     const QList<int> &selectedRowIndexes() const { return m_selectedRows; }
     void selectRowIndexes(const QList<int> &rows);
-    void selectRow(int row) { selectRowIndexes({row}); }
+    void selectRow(int row) { selectRowIndexes({ row }); }
     void selectRow(SourceListTree::FixedRow row) { selectRow(SourceListTree::position(row)); }
 
     void setGroupExpanded(const QString &groupIdentifier, bool expanded);

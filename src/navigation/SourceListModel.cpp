@@ -39,7 +39,8 @@ QModelIndex SourceListModel::index(int row, int column, const QModelIndex &paren
     if (column != 0 || row < 0)
         return {};
     if (!parent.isValid())
-        return row < SourceListTree::headerCount ? createIndex(row, 0, m_controller->tree().header(row)) : QModelIndex();
+        return row < SourceListTree::headerCount ? createIndex(row, 0, m_controller->tree().header(row))
+                                                 : QModelIndex();
     SourceListItem *header = itemForIndex(parent);
     if (!header || !header->isHeader() || row >= header->childCount())
         return {};

@@ -81,12 +81,12 @@ SourceListTree::Lookup SourceListTree::sourceListItemAtIndex(int row) const
     int position = 0;
     for (const auto &h : m_headers) {
         if (position == row)
-            return {h.get(), h->identifier};
+            return { h.get(), h->identifier };
         ++position;
         if (!isExpanded(h->identifier))
             continue;
         if (row < position + h->childCount())
-            return {h->child(row - position), h->identifier};
+            return { h->child(row - position), h->identifier };
         position += h->childCount();
     }
     return {};
@@ -109,8 +109,7 @@ int SourceListTree::indexForVisibleSourceListItemIncludingHeaders(const SourceLi
     return -1;
 }
 
-int SourceListTree::positionOfIdentifier(const QString &groupIdentifier, const QString &identifier,
-                                         bool *found) const
+int SourceListTree::positionOfIdentifier(const QString &groupIdentifier, const QString &identifier, bool *found) const
 {
     *found = false;
     int position = 0;

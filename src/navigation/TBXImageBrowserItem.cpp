@@ -18,8 +18,9 @@ TBXImageBrowserItem TBXImageBrowserItem::fromRecord(ManagedObject *record, const
     item.filename = item.recID;
     item.moID = record->objectID();
     item.uniqueIdentifier = uniqueIdentifier;
-    const QString makerAndModel = QStringLiteral("%1 %2").arg(record->valueForKey(QStringLiteral("manufacturer")).toString(),
-                                                              record->valueForKey(QStringLiteral("model")).toString());
+    const QString makerAndModel
+        = QStringLiteral("%1 %2").arg(record->valueForKey(QStringLiteral("manufacturer")).toString(),
+                                      record->valueForKey(QStringLiteral("model")).toString());
     const QString title = record->valueForKey(QStringLiteral("item")).toString();
     if (!title.isEmpty()) {
         item.imageTitle = title;

@@ -10,8 +10,8 @@ class ManagedObject;
 class TBXImageBrowserItem
 {
 public:
-    QString filename;      // the thumbnail's file name: the recordID as text
-    QString imageTitle;    // item, or "manufacturer model" when there is no item
+    QString filename; // the thumbnail's file name: the recordID as text
+    QString imageTitle; // item, or "manufacturer model" when there is no item
     QString imageSubtitle; // "manufacturer model", unless the title already holds it
     ObjectID moID;
     QString recID;

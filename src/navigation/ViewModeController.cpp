@@ -27,5 +27,5 @@ void ViewModeController::setViewMode(int mode)
     Settings::setValue(Settings::viewMode, mode);
     emit viewModeChanged(mode);
     EventBus::instance().post(Events::TBXViewModeChanged, this,
-                              {{EventKeys::viewMode, RecordViewController::textFromMode(mode)}});
+                              { { EventKeys::viewMode, RecordViewController::textFromMode(mode) } });
 }

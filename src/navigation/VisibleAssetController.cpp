@@ -2,12 +2,12 @@
 
 #include "base/EventBus.h"
 #include "base/Events.h"
-#include "store/ManagedObject.h"
-#include "store/ManagedObjectContext.h"
 #include "navigation/RecordFilterCombination.h"
 #include "navigation/SelectedAssets.h"
 #include "navigation/SmartFolder.h"
 #include "navigation/SourceListItem.h"
+#include "store/ManagedObject.h"
+#include "store/ManagedObjectContext.h"
 
 #include <QSignalBlocker>
 #include <QTimer>
@@ -29,14 +29,14 @@ VisibleAssetController::VisibleAssetController()
     , m_smartFolders(std::make_unique<ArrayController>(nullptr, SmartFolder::entityName))
 {
     m_categories->setSortDescriptors(
-        {SortDescriptor(QStringLiteral("categoryName"), true, SortDescriptor::Comparison::CaseInsensitive)});
+        { SortDescriptor(QStringLiteral("categoryName"), true, SortDescriptor::Comparison::CaseInsensitive) });
 }
 
 void VisibleAssetController::setManagedObjectContext(ManagedObjectContext *context)
 {
     m_context = context;
     m_searchIndex.setManagedObjectContext(context);
-    for (ArrayController *list : {m_records.get(), m_categories.get(), m_smartFolders.get()}) {
+    for (ArrayController *list : { m_records.get(), m_categories.get(), m_smartFolders.get() }) {
         list->setManagedObjectContext(context);
         list->setFilterPredicate(Predicate());
         list->setContent({});
@@ -59,7 +59,7 @@ QList<ManagedObject *> VisibleAssetController::allRecords() const
 {
     if (!m_context)
         return {};
-    return m_context->executeFetchRequest({kRecord, Predicate(), {}, 0});
+    return m_context->executeFetchRequest({ kRecord, Predicate(), {}, 0 });
 }
 
 QList<ManagedObject *> VisibleAssetController::smartFolderRecords(const ManagedObject *folder,
@@ -95,13 +95,13 @@ QList<ManagedObject *> VisibleAssetController::visibleAssetsForRowIdentifier(con
     }
     if (rowType == SourceListItem::rowTypeSmart) {
         QList<ManagedObject *> folders
-            = m_context->executeFetchRequest({SmartFolder::entityName, Predicate(), {}, 0});
+            = m_context->executeFetchRequest({ SmartFolder::entityName, Predicate(), {}, 0 });
         ManagedObject *folder = RecordFilterCombination::smartFolderNamed(rowName, folders);
         if (!folder)
             return {};
         QList<ManagedObject *> records = smartFolderRecords(folder, allRecords());
-        SortDescriptor::sort(records, {SortDescriptor(QStringLiteral("item"), true,
-                                                      SortDescriptor::Comparison::CaseInsensitive)});
+        SortDescriptor::sort(
+            records, { SortDescriptor(QStringLiteral("item"), true, SortDescriptor::Comparison::CaseInsensitive) });
         return records;
     }
     return {};
@@ -139,14 +139,14 @@ void VisibleAssetController::refreshVisibleAssetsUsingSearchField(bool usingSear
     if (m_rowType != SourceListItem::rowTypeSmart || !m_context)
         return;
     const QList<ManagedObject *> folders
-        = m_context->executeFetchRequest({SmartFolder::entityName, Predicate(), {}, 0});
+        = m_context->executeFetchRequest({ SmartFolder::entityName, Predicate(), {}, 0 });
     ManagedObject *folder = RecordFilterCombination::smartFolderNamed(m_rowName, folders);
     if (!folder)
         return;
     m_folderContents.insert(folder, m_visibleAssets);
     EventBus::instance().post(Events::TBXFilteredSmartFolder, this,
-                              {{EventKeys::folderContents, SelectedAssets::toVariant(m_visibleAssets)},
-                               {EventKeys::folderName, m_rowName}});
+                              { { EventKeys::folderContents, SelectedAssets::toVariant(m_visibleAssets) },
+                                { EventKeys::folderName, m_rowName } });
 }
 
 QList<ManagedObject *> VisibleAssetController::visibleAssetsWithRefreshUsingSearchField(bool usingSearchField)

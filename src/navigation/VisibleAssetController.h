@@ -1,8 +1,8 @@
 #pragma once
 
+#include "navigation/RecordSearchIndex.h"
 #include "store/ArrayController.h"
 #include "store/ObjectID.h"
-#include "navigation/RecordSearchIndex.h"
 
 #include <QHash>
 #include <QList>

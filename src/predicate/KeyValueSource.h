@@ -24,7 +24,11 @@ public:
     virtual QVariant valueForKey(const QString &key) const = 0;
 
     // Whether `key` names a to-many relationship of this object.
-    virtual bool isToManyKey(const QString &key) const { Q_UNUSED(key); return false; }
+    virtual bool isToManyKey(const QString &key) const
+    {
+        Q_UNUSED(key);
+        return false;
+    }
 
     // The members of the to-many relationship `key` (empty when none).
     virtual QList<const KeyValueSource *> relatedObjectsForKey(const QString &key) const

@@ -58,7 +58,7 @@ bool ArrayController::fetch(QString *error)
             *error = QStringLiteral("The list has no store to fetch from.");
         return false;
     }
-    FetchRequest request{m_entityName, m_fetchPredicate, {}, 0};
+    FetchRequest request { m_entityName, m_fetchPredicate, {}, 0 };
     QString why;
     QList<ManagedObject *> fetched = m_context->executeFetchRequest(request, &why);
     if (!why.isEmpty()) {
@@ -158,7 +158,7 @@ void ArrayController::addObject(ManagedObject *object)
     if (!object || m_content.contains(object))
         return;
     m_content.append(object);
-    arrange({object});
+    arrange({ object });
 }
 
 void ArrayController::removeObjects(const QList<ManagedObject *> &objects)

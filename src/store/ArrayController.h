@@ -52,7 +52,7 @@ public:
     // Indexes outside the arranged objects are dropped.
     void setSelectionIndexes(const QList<int> &indexes);
     int selectionIndex() const { return m_selection.isEmpty() ? -1 : m_selection.first(); }
-    void setSelectionIndex(int index) { setSelectionIndexes(index < 0 ? QList<int>() : QList<int>{index}); }
+    void setSelectionIndex(int index) { setSelectionIndexes(index < 0 ? QList<int>() : QList<int> { index }); }
     QList<ManagedObject *> selectedObjects() const;
     void setSelectedObjects(const QList<ManagedObject *> &objects);
     // When set, an empty selection becomes the first arranged object (off by default).
@@ -64,7 +64,7 @@ public:
     void addObject(ManagedObject *object);
     // Deletes the objects from the context and takes them out of the content.
     void removeObjects(const QList<ManagedObject *> &objects);
-    void removeObject(ManagedObject *object) { removeObjects({object}); }
+    void removeObject(ManagedObject *object) { removeObjects({ object }); }
     void remove() { removeObjects(selectedObjects()); }
 
 signals:

@@ -3,7 +3,7 @@
 #include <atomic>
 
 namespace {
-std::atomic<quint32> g_lastLayoutId{0};
+std::atomic<quint32> g_lastLayoutId { 0 };
 }
 
 EntityDescription::EntityDescription(const QString &name, const QList<AttributeDescription> &attributes,
@@ -31,7 +31,7 @@ void EntityDescription::insert(const QString &key, int attribute, int relationsh
     for (size_t i = hash(key) & mask;; i = (i + 1) & mask) {
         Slot &slot = m_slots[i];
         if (slot.key.isNull()) {
-            slot = Slot{key, attribute, relationship};
+            slot = Slot { key, attribute, relationship };
             return;
         }
         if (slot.key == key) {

@@ -55,8 +55,7 @@ private:
         if (n == 0)
             return 0;
         const char16_t *d = key.utf16();
-        return size_t(n) * 131u + size_t(d[0]) * 31u + size_t(d[n - 1]) * 7u + size_t(d[n / 2]) * 3u
-               + size_t(d[n / 3]);
+        return size_t(n) * 131u + size_t(d[0]) * 31u + size_t(d[n - 1]) * 7u + size_t(d[n / 2]) * 3u + size_t(d[n / 3]);
     }
     int find(QStringView key) const
     {

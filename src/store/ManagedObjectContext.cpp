@@ -54,12 +54,12 @@ public:
     {
         ManagedObject *o = find(entity, owner);
         const EntityDescription &description = *m_context.m_tables[size_t(entity)].entity;
-        ManagedObject *m =
-            find(m_context.m_model.entityIndex(description.relationships().at(relationship).destinationEntity), member);
+        ManagedObject *m = find(
+            m_context.m_model.entityIndex(description.relationships().at(relationship).destinationEntity), member);
         if (!o || !m)
             return; // a row naming a vanished object links nothing
         o->m_members[relationship].push_back(m);
-        m->m_owners.push_back({o, relationship});
+        m->m_owners.push_back({ o, relationship });
     }
 
     void setMaxPrimaryKey(int entity, qint64 primaryKey) override
@@ -234,7 +234,7 @@ bool ManagedObjectContext::addMember(ManagedObject *owner, int relationship, Man
     if (std::find(members.begin(), members.end(), member) != members.end())
         return true;
     members.push_back(member);
-    member->m_owners.push_back({owner, relationship});
+    member->m_owners.push_back({ owner, relationship });
     owner->m_changedRelationships |= quint8(1u << relationship);
     markDirty(owner);
     notePending(owner, PendingUpdated);
@@ -325,7 +325,7 @@ void ManagedObjectContext::processPendingChanges()
     if (inserted.isEmpty() && updated.isEmpty() && deleted.isEmpty())
         return;
     EventBus::instance().post(Events::ManagedObjectContextObjectsDidChange, this,
-                              {{InsertedKey, inserted}, {UpdatedKey, updated}, {DeletedKey, deleted}});
+                              { { InsertedKey, inserted }, { UpdatedKey, updated }, { DeletedKey, deleted } });
 }
 
 void ManagedObjectContext::commitEditing()

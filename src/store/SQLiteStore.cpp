@@ -24,7 +24,7 @@ std::function<void()> &beforeCommitHook()
 
 QString nextConnectionName()
 {
-    static std::atomic<int> counter{0};
+    static std::atomic<int> counter { 0 };
     return QStringLiteral("stashly-store-%1").arg(++counter);
 }
 
@@ -75,8 +75,8 @@ bool SQLiteStore::connect(const QString &file, bool readOnly, QString *error)
     if (readOnly)
         m_db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_READONLY"));
     if (!m_db.open()) {
-        setError(error, QStringLiteral("The library store \"%1\" cannot be opened: %2")
-                            .arg(m_path, m_db.lastError().text()));
+        setError(error,
+                 QStringLiteral("The library store \"%1\" cannot be opened: %2").arg(m_path, m_db.lastError().text()));
         return false;
     }
     return true;
@@ -114,14 +114,15 @@ bool SQLiteStore::create(const QString &path, const ManagedObjectModel &model, Q
             // Texts are read back as UTF-16: stored so, they need no conversion on
             // every open, which keeps opening a large library quick.
             ok = q.exec(QStringLiteral("PRAGMA encoding = 'UTF-16le'")) && maker.m_db.transaction();
-            const QStringList sql =
-                StoreSchema::createStatements(model, model.version(), QUuid::createUuid().toString(QUuid::WithoutBraces));
+            const QStringList sql = StoreSchema::createStatements(model, model.version(),
+                                                                  QUuid::createUuid().toString(QUuid::WithoutBraces));
             for (const QString &statement : sql)
                 ok = ok && q.exec(statement);
             ok = ok && maker.m_db.commit();
             if (!ok)
-                setError(error, QStringLiteral("The library store \"%1\" cannot be created: %2")
-                                    .arg(path, q.lastError().text()));
+                setError(
+                    error,
+                    QStringLiteral("The library store \"%1\" cannot be created: %2").arg(path, q.lastError().text()));
         }
     }
     if (ok && !QFile::rename(building, path)) {
@@ -168,8 +169,9 @@ bool SQLiteStore::beginWriting(QString *error)
         QString why;
         if (!m_db.transaction() || !StoreSchema::migrate(m_db, m_model, &why) || !m_db.commit()) {
             m_db.rollback();
-            setError(error, QStringLiteral("The library store \"%1\" could not be brought up to date: %2")
-                                .arg(m_path, why.isEmpty() ? m_db.lastError().text() : why));
+            setError(error,
+                     QStringLiteral("The library store \"%1\" could not be brought up to date: %2")
+                         .arg(m_path, why.isEmpty() ? m_db.lastError().text() : why));
             return false;
         }
     }
@@ -179,7 +181,8 @@ bool SQLiteStore::beginWriting(QString *error)
     // file (see disconnect), so that a store at rest is one self-contained file.
     QSqlQuery q(m_db);
     if (!q.exec(QStringLiteral("PRAGMA journal_mode = WAL")) || !q.exec(QStringLiteral("PRAGMA synchronous = FULL"))) {
-        setError(error, QStringLiteral("The library store \"%1\" cannot be opened: %2").arg(m_path, q.lastError().text()));
+        setError(error,
+                 QStringLiteral("The library store \"%1\" cannot be opened: %2").arg(m_path, q.lastError().text()));
         return false;
     }
     m_writing = true;

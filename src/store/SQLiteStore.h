@@ -27,8 +27,8 @@ class SQLiteStore
 public:
     enum class OpenMode {
         CreateIfMissing, // make a new store when there is no file
-        OpenExisting,    // the file must exist
-        ReadOnly,        // never write: no migration, no saves
+        OpenExisting, // the file must exist
+        ReadOnly, // never write: no migration, no saves
     };
 
     // Receives the stored rows at load time.

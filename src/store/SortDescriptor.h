@@ -30,8 +30,7 @@ public:
     }
 
     // Sorts `objects` (stable) by the descriptors in turn; values are read once.
-    template<typename T>
-    static void sort(QList<T *> &objects, const QList<SortDescriptor> &descriptors);
+    template<typename T> static void sort(QList<T *> &objects, const QList<SortDescriptor> &descriptors);
 
 private:
     static void sortIndexes(std::vector<int> &order, const std::vector<std::vector<QVariant>> &keys,
@@ -47,8 +46,7 @@ private:
 #include <numeric>
 #include <vector>
 
-template<typename T>
-void SortDescriptor::sort(QList<T *> &objects, const QList<SortDescriptor> &descriptors)
+template<typename T> void SortDescriptor::sort(QList<T *> &objects, const QList<SortDescriptor> &descriptors)
 {
     if (descriptors.isEmpty() || objects.size() < 2)
         return;

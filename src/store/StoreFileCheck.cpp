@@ -16,7 +16,7 @@ namespace {
 
 QString nextConnectionName()
 {
-    static std::atomic<int> counter{0};
+    static std::atomic<int> counter { 0 };
     return QStringLiteral("stashly-check-%1").arg(++counter);
 }
 
@@ -87,7 +87,7 @@ StoreFileCheck::Result StoreFileCheck::check(const QString &path, const ManagedO
     auto folder = std::make_shared<QTemporaryDir>();
     const QString copy = folder->filePath(QStringLiteral("sqldata"));
     bool copied = folder->isValid() && QFile::copy(path, copy);
-    for (const char *suffix : {"-journal", "-wal"})
+    for (const char *suffix : { "-journal", "-wal" })
         if (copied && QFileInfo::exists(path + QLatin1String(suffix)))
             copied = QFile::copy(path + QLatin1String(suffix), copy + QLatin1String(suffix));
     if (!copied)
@@ -113,8 +113,9 @@ StoreFileCheck::Result StoreFileCheck::checkConnection(const QString &file, bool
             db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_READONLY"));
         r = [&]() -> Result {
             if (!db.open())
-                return failure(Status::Unreadable, QStringLiteral("The library store \"%1\" cannot be read: %2")
-                                                       .arg(shownPath, db.lastError().text()));
+                return failure(Status::Unreadable,
+                               QStringLiteral("The library store \"%1\" cannot be read: %2")
+                                   .arg(shownPath, db.lastError().text()));
             QSqlQuery q(db);
             q.setForwardOnly(true);
             if (!q.exec(QStringLiteral("SELECT count(*) FROM sqlite_master WHERE type = 'table' AND name = '%1'")

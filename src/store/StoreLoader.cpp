@@ -150,7 +150,7 @@ bool StoreLoader::plan(SQLiteStore::LoadTarget &target, QString *error)
             continue;
         Job job;
         job.entity = e;
-        QStringList select{QStringLiteral("pk")};
+        QStringList select { QStringLiteral("pk") };
         for (int a = 0; a < entity.attributes().size(); ++a) {
             if (columns.contains(entity.attributes().at(a).name)) {
                 select.append(StoreSchema::quoted(entity.attributes().at(a).name));
@@ -181,7 +181,8 @@ bool StoreLoader::plan(SQLiteStore::LoadTarget &target, QString *error)
             Job job;
             job.entity = e;
             job.relationship = r;
-            job.sql = QStringLiteral("SELECT owner, member FROM %1 ORDER BY owner, member").arg(StoreSchema::quoted(table));
+            job.sql
+                = QStringLiteral("SELECT owner, member FROM %1 ORDER BY owner, member").arg(StoreSchema::quoted(table));
             const int destination = m_model.entityIndex(entity.relationships().at(r).destinationEntity);
             job.weight = 2.0 * double(destination < 0 ? 0 : largest[size_t(destination)]);
             m_jobs.push_back(job);
@@ -271,7 +272,7 @@ void StoreLoader::work(QSqlDatabase &db, SQLiteStore::LoadTarget &target)
 // The second thread reads through a read-only connection of its own.
 void StoreLoader::helperWork(SQLiteStore::LoadTarget &target)
 {
-    static std::atomic<int> counter{0};
+    static std::atomic<int> counter { 0 };
     const QString name = QStringLiteral("stashly-load-%1").arg(++counter);
     {
         QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);

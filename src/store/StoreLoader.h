@@ -44,8 +44,8 @@ private:
     std::vector<Job> m_jobs;
     // Members of every join table, by job.
     std::vector<std::vector<std::pair<qint64, qint64>>> m_members;
-    std::atomic<int> m_next{0};
-    std::atomic<bool> m_failed{false};
+    std::atomic<int> m_next { 0 };
+    std::atomic<bool> m_failed { false };
     std::mutex m_errorLock;
     QString m_error;
 };

@@ -57,7 +57,7 @@ QString StoreSchema::columnType(AttributeDescription::Type type)
 
 QString StoreSchema::createEntityTable(const EntityDescription &entity, int version)
 {
-    QStringList columns{QStringLiteral("pk INTEGER PRIMARY KEY")};
+    QStringList columns { QStringLiteral("pk INTEGER PRIMARY KEY") };
     for (const AttributeDescription &a : entity.attributes())
         if (a.sinceVersion <= version)
             columns.append(quoted(a.name) + QLatin1Char(' ') + columnType(a.type));
@@ -67,10 +67,12 @@ QString StoreSchema::createEntityTable(const EntityDescription &entity, int vers
 QStringList StoreSchema::createJoinTable(const EntityDescription &entity, const RelationshipDescription &relationship)
 {
     const QString table = joinTable(entity, relationship);
-    return {QStringLiteral("CREATE TABLE %1 (owner INTEGER NOT NULL, member INTEGER NOT NULL, "
-                           "PRIMARY KEY (owner, member)) WITHOUT ROWID")
-                .arg(quoted(table)),
-            QStringLiteral("CREATE INDEX %1 ON %2 (member)").arg(quoted(table + QStringLiteral("_member")), quoted(table))};
+    return {
+        QStringLiteral("CREATE TABLE %1 (owner INTEGER NOT NULL, member INTEGER NOT NULL, "
+                       "PRIMARY KEY (owner, member)) WITHOUT ROWID")
+            .arg(quoted(table)),
+        QStringLiteral("CREATE INDEX %1 ON %2 (member)").arg(quoted(table + QStringLiteral("_member")), quoted(table))
+    };
 }
 
 QStringList StoreSchema::createStatements(const ManagedObjectModel &model, int version, const QString &uuid)

@@ -19,7 +19,7 @@ void UndoManager::registerUndo(const void *target, std::function<void()> action)
             openGroup(true);
         m_redoStack.clear();
     }
-    m_open.back().actions.push_back({target, std::move(action)});
+    m_open.back().actions.push_back({ target, std::move(action) });
 }
 
 void UndoManager::openGroup(bool byEvent)
@@ -106,7 +106,7 @@ void UndoManager::replay(std::vector<Group> &from, std::vector<Group> &to, State
     Group step = std::move(from.back());
     from.pop_back();
     m_state = state;
-    m_open.push_back(Group{{}, step.name});
+    m_open.push_back(Group { {}, step.name });
     for (auto it = step.actions.rbegin(); it != step.actions.rend(); ++it)
         it->run();
     Group opposite = std::move(m_open.front());

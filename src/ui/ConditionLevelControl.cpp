@@ -26,7 +26,7 @@ void ConditionLevelControl::setLevel(int level)
 
 QSize ConditionLevelControl::sizeHint() const
 {
-    return {kStar * RecordLabels::maximumCondition + 4, kStar + 4};
+    return { kStar * RecordLabels::maximumCondition + 4, kStar + 4 };
 }
 
 void ConditionLevelControl::paintEvent(QPaintEvent *)

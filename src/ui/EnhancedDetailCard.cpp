@@ -2,8 +2,8 @@
 
 #include "base/EventBus.h"
 #include "base/Events.h"
-#include "core/Record.h"
 #include "base/Settings.h"
+#include "core/Record.h"
 #include "core/TBXDateFormatter.h"
 #include "core/TBXNumberFormatter.h"
 #include "navigation/DetailCardColorScheme.h"
@@ -61,21 +61,24 @@ QList<QPair<QString, QString>> EnhancedDetailCard::fields() const
     TBXNumberFormatter numbers;
     const auto value = [r](const char *key) { return r->valueForKey(QString::fromLatin1(key)); };
     QList<QPair<QString, QString>> rows = {
-        {tr("Manufacturer"), r->manufacturer()},
-        {tr("Model"), r->model()},
-        {tr("Serial Number"), r->serialNumber()},
-        {tr("Category"), r->category()},
-        {tr("Location"), r->location()},
-        {tr("Purchased"), r->purchaseDate().isValid() ? dates.stringFromDate(r->purchaseDate().toLocalTime()) : QString()},
-        {tr("Vendor"), r->vendorName()},
-        {tr("Price"), money(numbers, value("purchasePrice"), r->currency())},
-        {tr("Replacement"), money(numbers, value("replacementCost"), r->replacementCurrency())},
-        {tr("Quantity"), value("recordQty").isValid() ? QString::number(r->recordQty()) : QString()},
-        {tr("Condition"), value("condition").isValid() ? RecordLabels::conditionStars(int(r->condition())) : QString()},
-        {tr("Insured"), r->insured() ? (r->insurancePolicyName().isEmpty() ? tr("Yes") : tr("Yes, %1").arg(r->insurancePolicyName()))
-                                     : tr("No")},
-        {tr("Warranty left"), r->expirationDate()},
-        {tr("Tags"), r->tags()},
+        { tr("Manufacturer"), r->manufacturer() },
+        { tr("Model"), r->model() },
+        { tr("Serial Number"), r->serialNumber() },
+        { tr("Category"), r->category() },
+        { tr("Location"), r->location() },
+        { tr("Purchased"),
+          r->purchaseDate().isValid() ? dates.stringFromDate(r->purchaseDate().toLocalTime()) : QString() },
+        { tr("Vendor"), r->vendorName() },
+        { tr("Price"), money(numbers, value("purchasePrice"), r->currency()) },
+        { tr("Replacement"), money(numbers, value("replacementCost"), r->replacementCurrency()) },
+        { tr("Quantity"), value("recordQty").isValid() ? QString::number(r->recordQty()) : QString() },
+        { tr("Condition"),
+          value("condition").isValid() ? RecordLabels::conditionStars(int(r->condition())) : QString() },
+        { tr("Insured"),
+          r->insured() ? (r->insurancePolicyName().isEmpty() ? tr("Yes") : tr("Yes, %1").arg(r->insurancePolicyName()))
+                       : tr("No") },
+        { tr("Warranty left"), r->expirationDate() },
+        { tr("Tags"), r->tags() },
     };
     return rows;
 }

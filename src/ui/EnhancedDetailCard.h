@@ -19,7 +19,7 @@ public:
     ManagedObject *record() const { return m_record; }
     int colorSchemeIndex() const { return m_scheme; }
 
-    QSize sizeHint() const override { return {520, 560}; }
+    QSize sizeHint() const override { return { 520, 560 }; }
 
 protected:
     void paintEvent(QPaintEvent *event) override;

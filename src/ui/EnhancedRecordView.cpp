@@ -1,9 +1,9 @@
 #include "ui/EnhancedRecordView.h"
 
-#include "store/ArrayController.h"
 #include "navigation/ListViewController.h"
 #include "navigation/RecordListColumn.h"
 #include "navigation/RecordListModel.h"
+#include "store/ArrayController.h"
 #include "ui/EnhancedDetailCard.h"
 
 #include <QHBoxLayout>
@@ -34,7 +34,7 @@ EnhancedRecordView::EnhancedRecordView(ListViewController *controller, QWidget *
     split->addWidget(m_names);
     split->addWidget(scroll);
     split->setStretchFactor(1, 1);
-    split->setSizes({200, 520});
+    split->setSizes({ 200, 520 });
     auto *layout = new QHBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(split);

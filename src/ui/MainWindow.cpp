@@ -44,7 +44,7 @@ MainWindow::MainWindow(Stashly2_AppDelegate *delegate, QWidget *parent)
     centre->setStretchFactor(0, 0);
     centre->setStretchFactor(1, 1);
     centre->setStretchFactor(2, 0);
-    centre->setSizes({220, 680, 300});
+    centre->setSizes({ 220, 680, 300 });
 
     auto *vertical = new QSplitter(Qt::Vertical);
     vertical->addWidget(centre);
@@ -118,9 +118,9 @@ void MainWindow::buildMenus()
     QMenu *help = menuBar()->addMenu(tr("&Help"));
     help->setObjectName(QStringLiteral("helpMenu"));
     help->addAction(tr("&About Stashly"), this, [this] {
-        QMessageBox::about(this, tr("About Stashly"),
-                           tr("<b>Stashly</b> %1<br>Keep track of everything you own.")
-                               .arg(QApplication::applicationVersion()));
+        QMessageBox::about(
+            this, tr("About Stashly"),
+            tr("<b>Stashly</b> %1<br>Keep track of everything you own.").arg(QApplication::applicationVersion()));
     });
 
     QToolBar *toolbar = addToolBar(tr("Main"));

@@ -35,7 +35,7 @@ NavigationPanes::NavigationPanes(MainWindow *window, ManagedObjectContext *conte
     window->setRecordArea(m_recordArea);
     window->setDetailArea(m_form);
     if (auto *centre = qobject_cast<QSplitter *>(m_recordArea->parentWidget()))
-        centre->setSizes({210, 600, 390});
+        centre->setSizes({ 210, 600, 390 });
     buildCommands();
     m_controllers->start(firstRefreshDelayMs);
 }
@@ -54,7 +54,8 @@ QList<QAction *> NavigationPanes::recordContextActions() const
 
 void NavigationPanes::buildCommands()
 {
-    m_newSmartFolder = new QAction(QIcon(QStringLiteral(":/icons/smartFolder@2x.png")), tr("New Smart Folder..."), this);
+    m_newSmartFolder
+        = new QAction(QIcon(QStringLiteral(":/icons/smartFolder@2x.png")), tr("New Smart Folder..."), this);
     m_newSmartFolder->setObjectName(QStringLiteral("newSmartFolderAction"));
     m_newSmartFolder->setShortcut(QKeySequence(QStringLiteral("Ctrl+Alt+N")));
     m_newSmartFolder->setToolTip(tr("Make a smart folder: a saved search that keeps itself up to date"));
@@ -89,11 +90,13 @@ void NavigationPanes::buildCommands()
     auto *zoomIn = new QAction(tr("Larger Icons"), this);
     zoomIn->setObjectName(QStringLiteral("zoomInAction"));
     zoomIn->setShortcut(QKeySequence::ZoomIn);
-    connect(zoomIn, &QAction::triggered, this, [this] { m_recordArea->zoomSlider()->setValue(m_recordArea->zoomSlider()->value() + 10); });
+    connect(zoomIn, &QAction::triggered, this,
+            [this] { m_recordArea->zoomSlider()->setValue(m_recordArea->zoomSlider()->value() + 10); });
     auto *zoomOut = new QAction(tr("Smaller Icons"), this);
     zoomOut->setObjectName(QStringLiteral("zoomOutAction"));
     zoomOut->setShortcut(QKeySequence::ZoomOut);
-    connect(zoomOut, &QAction::triggered, this, [this] { m_recordArea->zoomSlider()->setValue(m_recordArea->zoomSlider()->value() - 10); });
+    connect(zoomOut, &QAction::triggered, this,
+            [this] { m_recordArea->zoomSlider()->setValue(m_recordArea->zoomSlider()->value() - 10); });
 
     if (QMenu *file = m_window->menuNamed(QStringLiteral("fileMenu"))) {
         QAction *before = file->actions().value(0);

@@ -1,9 +1,9 @@
 #include "ui/NewRecordCommand.h"
 
 #include "core/Record.h"
-#include "store/ManagedObjectContext.h"
 #include "core/SaveFailureConvention.h"
 #include "records/RecordController.h"
+#include "store/ManagedObjectContext.h"
 #include "ui/MainWindow.h"
 
 #include <QAction>

@@ -11,7 +11,10 @@ class QWidget;
 class QtAlertPresenter : public AlertPresenter
 {
 public:
-    explicit QtAlertPresenter(QWidget *parent = nullptr) : m_parent(parent) {}
+    explicit QtAlertPresenter(QWidget *parent = nullptr)
+        : m_parent(parent)
+    {
+    }
     void setParent(QWidget *parent) { m_parent = parent; }
     int present(const Alert &alert) override;
 

@@ -1,12 +1,12 @@
 #include "ui/RecordArea.h"
 
-#include "store/ArrayController.h"
 #include "navigation/CollectionViewController.h"
 #include "navigation/ListViewController.h"
 #include "navigation/NavigationControllers.h"
 #include "navigation/SourceListController.h"
 #include "navigation/ViewModeController.h"
 #include "navigation/VisibleAssetController.h"
+#include "store/ArrayController.h"
 #include "ui/EnhancedDetailCard.h"
 #include "ui/EnhancedRecordView.h"
 #include "ui/LocationBar.h"
@@ -45,9 +45,9 @@ RecordArea::RecordArea(NavigationControllers *controllers, QWidget *parent)
         const char *text;
         const char *shortcut;
         const char *name;
-    } modes[] = {{QT_TR_NOOP("as Icons"), "Ctrl+1", "viewAsIcons"},
-                 {QT_TR_NOOP("as List"), "Ctrl+2", "viewAsList"},
-                 {QT_TR_NOOP("as Enhanced"), "Ctrl+3", "viewAsEnhanced"}};
+    } modes[] = { { QT_TR_NOOP("as Icons"), "Ctrl+1", "viewAsIcons" },
+                  { QT_TR_NOOP("as List"), "Ctrl+2", "viewAsList" },
+                  { QT_TR_NOOP("as Enhanced"), "Ctrl+3", "viewAsEnhanced" } };
     auto *bar = new QHBoxLayout;
     bar->setContentsMargins(6, 4, 6, 0);
     for (int mode = 0; mode < 3; ++mode) {

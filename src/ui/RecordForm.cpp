@@ -144,7 +144,8 @@ bool RecordForm::eventFilter(QObject *watched, QEvent *event)
     // The notes are stored when the text view hands the focus on.
     if (watched == m_notes && event->type() == QEvent::FocusOut && m_notes->document()->isModified()) {
         m_notes->document()->setModified(false);
-        apply(QStringLiteral("notes"), m_notes->toPlainText().isEmpty() ? QVariant() : QVariant(m_notes->toHtml().toUtf8()));
+        apply(QStringLiteral("notes"),
+              m_notes->toPlainText().isEmpty() ? QVariant() : QVariant(m_notes->toHtml().toUtf8()));
     }
     return QScrollArea::eventFilter(watched, event);
 }
@@ -200,7 +201,8 @@ QComboBox *RecordForm::namePopup(const QString &key, bool editable)
     box->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     box->setMinimumContentsLength(6);
     if (editable)
-        connect(box->lineEdit(), &QLineEdit::editingFinished, this, [this, box, key] { apply(key, box->currentText()); });
+        connect(box->lineEdit(), &QLineEdit::editingFinished, this,
+                [this, box, key] { apply(key, box->currentText()); });
     connect(box, &QComboBox::activated, this, [this, box, key] { apply(key, box->currentText()); });
     m_renderers.append([this, box, key] {
         if (!box->hasFocus())
@@ -274,7 +276,8 @@ QWidget *RecordForm::buildDetails()
     form->addRow(tr("Location:"), namePopup(QStringLiteral("location"), false));
     auto *condition = new ConditionLevelControl;
     condition->setObjectName(QStringLiteral("conditionControl"));
-    connect(condition, &ConditionLevelControl::levelChosen, this, [this](int level) { apply(QStringLiteral("condition"), level); });
+    connect(condition, &ConditionLevelControl::levelChosen, this,
+            [this](int level) { apply(QStringLiteral("condition"), level); });
     m_renderers.append(
         [this, condition] { condition->setLevel(int(value(QStringLiteral("condition")).toLongLong())); });
     form->addRow(tr("Condition:"), condition);
@@ -331,7 +334,8 @@ QWidget *RecordForm::buildPurchase()
     });
     form->addRow(tr("Date:"), dateRow);
     form->addRow(tr("Price:"), priceEditor(QStringLiteral("purchasePrice"), QStringLiteral("currency")));
-    form->addRow(tr("Replacement:"), priceEditor(QStringLiteral("replacementCost"), QStringLiteral("replacementCurrency")));
+    form->addRow(tr("Replacement:"),
+                 priceEditor(QStringLiteral("replacementCost"), QStringLiteral("replacementCurrency")));
     form->addRow(tr("Payment:"), namePopup(QStringLiteral("paymentMethod"), false));
     form->addRow(tr("Vendor:"), namePopup(QStringLiteral("vendorName"), true));
     auto *added = new QLabel;
@@ -387,7 +391,7 @@ QWidget *RecordForm::buildExtras()
     auto *v = new QVBoxLayout(box);
     m_customFields = new QTableWidget(0, 2);
     m_customFields->setObjectName(QStringLiteral("customFieldTable"));
-    m_customFields->setHorizontalHeaderLabels({tr("Field"), tr("Value")});
+    m_customFields->setHorizontalHeaderLabels({ tr("Field"), tr("Value") });
     m_customFields->horizontalHeader()->setStretchLastSection(true);
     m_customFields->verticalHeader()->hide();
     m_customFields->setMaximumHeight(110);

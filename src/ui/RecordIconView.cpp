@@ -2,10 +2,10 @@
 
 #include "base/EventBus.h"
 #include "base/Events.h"
-#include "store/ArrayController.h"
 #include "navigation/CollectionViewController.h"
 #include "navigation/DragPayload.h"
 #include "navigation/RecordIconModel.h"
+#include "store/ArrayController.h"
 #include "ui/RecordIconDelegate.h"
 
 #include <QContextMenuEvent>

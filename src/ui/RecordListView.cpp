@@ -1,10 +1,10 @@
 #include "ui/RecordListView.h"
 
-#include "store/ArrayController.h"
 #include "navigation/DragPayload.h"
 #include "navigation/ListViewController.h"
 #include "navigation/RecordListColumn.h"
 #include "navigation/RecordListModel.h"
+#include "store/ArrayController.h"
 #include "ui/RecordListDelegate.h"
 
 #include <QContextMenuEvent>
@@ -52,7 +52,8 @@ RecordListView::RecordListView(ListViewController *controller, QWidget *parent)
         QAction *entry = m_columnMenu->addAction(columns.at(c).title);
         entry->setCheckable(true);
         entry->setData(columns.at(c).identifier);
-        connect(entry, &QAction::triggered, this, [this, id = columns.at(c).identifier] { m_controller->toggleColumn(id); });
+        connect(entry, &QAction::triggered, this,
+                [this, id = columns.at(c).identifier] { m_controller->toggleColumn(id); });
     }
     connect(horizontalHeader(), &QHeaderView::customContextMenuRequested, this,
             [this](const QPoint &pos) { m_columnMenu->exec(horizontalHeader()->mapToGlobal(pos)); });

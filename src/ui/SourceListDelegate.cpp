@@ -14,8 +14,7 @@ void SourceListDelegate::paint(QPainter *painter, const QStyleOptionViewItem &op
         font.setPointSizeF(font.pointSizeF() * 0.85);
         painter->setFont(font);
         painter->setPen(option.palette.color(QPalette::Disabled, QPalette::Text));
-        painter->drawText(option.rect.adjusted(4, 0, -4, 0), Qt::AlignVCenter | Qt::AlignLeft,
-                          index.data().toString());
+        painter->drawText(option.rect.adjusted(4, 0, -4, 0), Qt::AlignVCenter | Qt::AlignLeft, index.data().toString());
         painter->restore();
         return;
     }

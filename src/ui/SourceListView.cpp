@@ -116,7 +116,8 @@ void SourceListView::showContextMenu(const QPoint &pos)
     const QModelIndex index = indexAt(pos);
     if (!index.isValid())
         return;
-    const std::optional<SourceListController::ContextMenu> entries = m_controller->contextMenuForRow(rowPosition(index));
+    const std::optional<SourceListController::ContextMenu> entries
+        = m_controller->contextMenuForRow(rowPosition(index));
     if (!entries)
         return;
     QMenu menu(this);

@@ -17,8 +17,7 @@ TroubleshootingWindow::TroubleshootingWindow(QWidget *parent)
     m_ui->levelPopup->setCurrentIndex(m_controller.logLevelIndex());
 
     connect(&m_controller, &TroubleshootingController::logTextChanged, this, &TroubleshootingWindow::renderLog);
-    connect(m_ui->levelPopup, &QComboBox::activated, &m_controller,
-            &TroubleshootingController::logLevelPopupClicked);
+    connect(m_ui->levelPopup, &QComboBox::activated, &m_controller, &TroubleshootingController::logLevelPopupClicked);
     connect(m_ui->clearButton, &QPushButton::clicked, &m_controller, &TroubleshootingController::clearLog);
     connect(m_ui->copyButton, &QPushButton::clicked, this,
             [this] { QGuiApplication::clipboard()->setText(m_controller.copyLog()); });

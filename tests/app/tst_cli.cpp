@@ -14,18 +14,17 @@ class TestCli : public QObject
     }
 
 private slots:
-    void init()
-    {
-        Settings::setFilePath(m_dir.filePath(QStringLiteral("s%1.ini").arg(++m_n)));
-    }
+    void init() { Settings::setFilePath(m_dir.filePath(QStringLiteral("s%1.ini").arg(++m_n))); }
 
     void settingsRoundTrip()
     {
         QString out;
-        QCOMPARE(run({QStringLiteral("settings"), QStringLiteral("set"), QStringLiteral("logLevel"), QStringLiteral("2")}), 0);
-        QCOMPARE(run({QStringLiteral("settings"), QStringLiteral("get"), QStringLiteral("logLevel")}, &out), 0);
+        QCOMPARE(
+            run({ QStringLiteral("settings"), QStringLiteral("set"), QStringLiteral("logLevel"), QStringLiteral("2") }),
+            0);
+        QCOMPARE(run({ QStringLiteral("settings"), QStringLiteral("get"), QStringLiteral("logLevel") }, &out), 0);
         QCOMPARE(out, QStringLiteral("2\n"));
-        QCOMPARE(run({QStringLiteral("settings"), QStringLiteral("list")}, &out), 0);
+        QCOMPARE(run({ QStringLiteral("settings"), QStringLiteral("list") }, &out), 0);
         QVERIFY(out.contains(QLatin1String("logLevel\t2\n")));
         QVERIFY(out.contains(QLatin1String("colorSchemeIndex\t(default 1)\n")));
     }
@@ -35,12 +34,12 @@ private slots:
         QTest::addColumn<QStringList>("args");
         QTest::addColumn<int>("status");
         QTest::addColumn<QString>("message");
-        QTest::newRow("unknown key") << QStringList{"settings", "get", "nope"} << 2 << "Unknown setting";
-        QTest::newRow("bad integer") << QStringList{"settings", "set", "logLevel", "x"} << 2 << "whole number";
-        QTest::newRow("unknown command") << QStringList{"frobnicate"} << 2 << "Unknown command";
-        QTest::newRow("unknown option") << QStringList{"--nope", "settings"} << 2 << "Unknown option";
-        QTest::newRow("no command") << QStringList{} << 2 << "Usage";
-        QTest::newRow("library without path") << QStringList{"--library"} << 2 << "needs a path";
+        QTest::newRow("unknown key") << QStringList { "settings", "get", "nope" } << 2 << "Unknown setting";
+        QTest::newRow("bad integer") << QStringList { "settings", "set", "logLevel", "x" } << 2 << "whole number";
+        QTest::newRow("unknown command") << QStringList { "frobnicate" } << 2 << "Unknown command";
+        QTest::newRow("unknown option") << QStringList { "--nope", "settings" } << 2 << "Unknown option";
+        QTest::newRow("no command") << QStringList {} << 2 << "Usage";
+        QTest::newRow("library without path") << QStringList { "--library" } << 2 << "needs a path";
     }
 
     void refusals()
@@ -57,7 +56,7 @@ private slots:
     void help()
     {
         QString out;
-        QCOMPARE(run({QStringLiteral("--help")}, &out), 0);
+        QCOMPARE(run({ QStringLiteral("--help") }, &out), 0);
         QVERIFY(out.contains(QLatin1String("settings get KEY")));
     }
 

@@ -55,18 +55,18 @@ private slots:
         const QString broken = m_dir.filePath(QStringLiteral("notes.png"));
         const QString missing = m_dir.filePath(QStringLiteral("missing.jpg"));
         QTest::newRow("codes and a photo without")
-            << QStringList() << QStringList{ean, upc, none}
-            << QStringList{ean + "\t5449000039231", upc + "\t0023942431015", none + "\t"} << 0 << 0;
+            << QStringList() << QStringList { ean, upc, none }
+            << QStringList { ean + "\t5449000039231", upc + "\t0023942431015", none + "\t" } << 0 << 0;
         QTest::newRow("unreadable files do not stop the others")
-            << QStringList() << QStringList{broken, ean, missing}
-            << QStringList{ean + "\t5449000039231"} << 2 << 2;
+            << QStringList() << QStringList { broken, ean, missing } << QStringList { ean + "\t5449000039231" } << 2
+            << 2;
         const QString link = m_dir.filePath(QStringLiteral("to-photo.webp"));
         QTest::newRow("through a symbolic link")
             << QStringList() << QStringList { link } << QStringList { link + "\t5449000039231" } << 0 << 0;
-        QTest::newRow("raw picture") << QStringList{"--raw"} << QStringList{ean}
-                                     << QStringList{ean + "\t5449000039231"} << 0 << 0;
+        QTest::newRow("raw picture") << QStringList { "--raw" } << QStringList { ean }
+                                     << QStringList { ean + "\t5449000039231" } << 0 << 0;
         QTest::newRow("strict, nothing on a photo without a code")
-            << QStringList{"--strict"} << QStringList{none} << QStringList{none + "\t"} << 0 << 0;
+            << QStringList { "--strict" } << QStringList { none } << QStringList { none + "\t" } << 0 << 0;
     }
 
     void decode()
@@ -77,7 +77,7 @@ private slots:
         QFETCH(int, status);
         QFETCH(int, errors);
         QString out, err;
-        QCOMPARE(run(QStringList{"decode"} + options + files, &out, &err), status);
+        QCOMPARE(run(QStringList { "decode" } + options + files, &out, &err), status);
         QCOMPARE(out, lines.join(QLatin1Char('\n')) + QLatin1Char('\n'));
         QCOMPARE(int(err.count(QLatin1String("Cannot read the image"))), errors);
     }
@@ -175,9 +175,9 @@ private slots:
     void usage_data()
     {
         QTest::addColumn<QStringList>("args");
-        QTest::newRow("no picture") << QStringList{"decode"};
-        QTest::newRow("options only") << QStringList{"decode", "--strict", "--raw"};
-        QTest::newRow("unknown option") << QStringList{"decode", "--fast", "x.png"};
+        QTest::newRow("no picture") << QStringList { "decode" };
+        QTest::newRow("options only") << QStringList { "decode", "--strict", "--raw" };
+        QTest::newRow("unknown option") << QStringList { "decode", "--fast", "x.png" };
     }
 
     void usage()

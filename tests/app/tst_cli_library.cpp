@@ -1,7 +1,7 @@
 #include "CliTestSupport.h"
+#include "base/Settings.h"
 #include "cli/CliLibrary.h"
 #include "core/DatabaseTools.h"
-#include "base/Settings.h"
 
 #include <QDir>
 #include <QTemporaryDir>
@@ -12,15 +12,14 @@ class TestCliLibrary : public QObject
     Q_OBJECT
 
     QString m_out, m_err;
-    QTextStream m_os{&m_out}, m_es{&m_err};
+    QTextStream m_os { &m_out }, m_es { &m_err };
 
     CliContext context(bool force)
     {
         m_out.clear();
         m_err.clear();
-        return CliContext{m_dir.filePath(QStringLiteral("Test.stashlyd")), force, m_os, m_es};
+        return CliContext { m_dir.filePath(QStringLiteral("Test.stashlyd")), force, m_os, m_es };
     }
-
 
 private slots:
     void init()
@@ -36,9 +35,9 @@ private slots:
         QTest::addColumn<bool>("opens");
         QTest::addColumn<bool>("lockAfter");
         const QString host = DatabaseTools::currentMachineName();
-        const QVariantMap live{{"userName", "zoe"}, {"machineName", host}, {"processID", 1}};
-        const QVariantMap stale{{"userName", "zoe"}, {"machineName", host}, {"processID", 999999999}};
-        const QVariantMap remote{{"userName", "zoe"}, {"machineName", "attic-mac"}};
+        const QVariantMap live { { "userName", "zoe" }, { "machineName", host }, { "processID", 1 } };
+        const QVariantMap stale { { "userName", "zoe" }, { "machineName", host }, { "processID", 999999999 } };
+        const QVariantMap remote { { "userName", "zoe" }, { "machineName", "attic-mac" } };
         QTest::newRow("no lock") << QVariantMap() << false << true << false;
         QTest::newRow("live holder refused") << live << false << false << true;
         QTest::newRow("live holder forced: their lock stays") << live << true << true << true;
@@ -79,9 +78,9 @@ private slots:
             CliContext ctx = context(false);
             QVERIFY(CliLibrary::open(ctx, CliLibrary::Access::Change)); // makes the library
         }
-        DatabaseTools::writeLockData(package, {{"userName", "zoe"}, {"machineName", "attic-mac"}});
+        DatabaseTools::writeLockData(package, { { "userName", "zoe" }, { "machineName", "attic-mac" } });
         QString out;
-        QCOMPARE(runCliCaptured({QStringLiteral("--library"), package, QStringLiteral("info")}, &out), 0);
+        QCOMPARE(runCliCaptured({ QStringLiteral("--library"), package, QStringLiteral("info") }, &out), 0);
         QVERIFY2(out.startsWith(QStringLiteral("Library: %1\n").arg(package)), qPrintable(out));
         QVERIFY(out.contains(QLatin1String("Locked: yes, by zoe on attic-mac, in use\n")));
         QVERIFY(out.contains(QLatin1String("\nRecord: ")));

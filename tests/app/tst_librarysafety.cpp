@@ -1,7 +1,7 @@
 #include "CliTestSupport.h"
+#include "base/Settings.h"
 #include "core/DatabaseTools.h"
 #include "core/LibraryLock.h"
-#include "base/Settings.h"
 
 #include <QCryptographicHash>
 #include <QDir>

@@ -22,11 +22,11 @@ private slots:
         f.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
 
         QProcess running;
-        running.start(QStringLiteral("sleep"), {QStringLiteral("1.5")});
+        running.start(QStringLiteral("sleep"), { QStringLiteral("1.5") });
         QVERIFY(running.waitForStarted());
         QProcess relaunch;
         relaunch.start(QStringLiteral(STASHLY_BINARY_DIR "/src/app/relaunch"),
-                       {script, QString::number(running.processId())});
+                       { script, QString::number(running.processId()) });
         QVERIFY(relaunch.waitForStarted());
         QTest::qWait(500);
         QVERIFY(!QFile::exists(marker)); // still waiting
@@ -39,7 +39,7 @@ private slots:
     void refusesBadArguments()
     {
         QProcess relaunch;
-        relaunch.start(QStringLiteral(STASHLY_BINARY_DIR "/src/app/relaunch"), {QStringLiteral("only-one")});
+        relaunch.start(QStringLiteral(STASHLY_BINARY_DIR "/src/app/relaunch"), { QStringLiteral("only-one") });
         QVERIFY(relaunch.waitForFinished(5000));
         QCOMPARE(relaunch.exitCode(), 2);
     }

@@ -43,8 +43,9 @@ class TestStoreCommands : public QObject
         auto c = ManagedObjectContext::open(QDir(package).filePath(QStringLiteral("sqldata")),
                                             ManagedObjectContext::OpenMode::CreateIfMissing, &error);
         QVERIFY2(c, qPrintable(error));
-        for (const char *name : {"Kitchen", "Garage (left)"})
-            c->insertNewObject(QStringLiteral("Location"))->set(QStringLiteral("locationName"), QString::fromLatin1(name));
+        for (const char *name : { "Kitchen", "Garage (left)" })
+            c->insertNewObject(QStringLiteral("Location"))
+                ->set(QStringLiteral("locationName"), QString::fromLatin1(name));
         ManagedObject *record = c->insertNewObject(QStringLiteral("Record"));
         record->set(QStringLiteral("item"), QStringLiteral("Lamp"));
         record->set(QStringLiteral("recordQty"), 2);
@@ -70,19 +71,19 @@ private slots:
     {
         QTest::addColumn<QStringList>("args");
         QTest::addColumn<QStringList>("names"); // locationName or item of each line
-        QTest::newRow("every location") << QStringList{"Location"} << QStringList{"Kitchen", "Garage (left)"};
-        QTest::newRow("format with a value") << QStringList{"Location", "%K == %@", "locationName", "Garage (left)"}
-                                             << QStringList{"Garage (left)"};
-        QTest::newRow("text form") << QStringList{"Location", "locationName BEGINSWITH \"K\""}
-                                   << QStringList{"Kitchen"};
-        QTest::newRow("whole number") << QStringList{"Record", "recordQty > %d", "1"} << QStringList{"Lamp"};
-        QTest::newRow("through a to-many") << QStringList{"Record", "ANY customField.cfTextField == %@", "brass"}
-                                           << QStringList{"Lamp"};
-        QTest::newRow("no match") << QStringList{"Record", "recordQty > %d", "5"} << QStringList{};
+        QTest::newRow("every location") << QStringList { "Location" } << QStringList { "Kitchen", "Garage (left)" };
+        QTest::newRow("format with a value") << QStringList { "Location", "%K == %@", "locationName", "Garage (left)" }
+                                             << QStringList { "Garage (left)" };
+        QTest::newRow("text form") << QStringList { "Location", "locationName BEGINSWITH \"K\"" }
+                                   << QStringList { "Kitchen" };
+        QTest::newRow("whole number") << QStringList { "Record", "recordQty > %d", "1" } << QStringList { "Lamp" };
+        QTest::newRow("through a to-many")
+            << QStringList { "Record", "ANY customField.cfTextField == %@", "brass" } << QStringList { "Lamp" };
+        QTest::newRow("no match") << QStringList { "Record", "recordQty > %d", "5" } << QStringList {};
         QTest::newRow("the notes' plain text")
             << QStringList { "Record", "notesPlainText CONTAINS %@", "hi" } << QStringList { "Lamp" };
-        QTest::newRow("typed list argument") << QStringList{"Location", "locationName IN %@", "list:Kitchen,Attic"}
-                                             << QStringList{"Kitchen"};
+        QTest::newRow("typed list argument")
+            << QStringList { "Location", "locationName IN %@", "list:Kitchen,Attic" } << QStringList { "Kitchen" };
     }
 
     void query()
@@ -90,20 +91,20 @@ private slots:
         QFETCH(QStringList, args);
         QFETCH(QStringList, names);
         QString out, err;
-        QCOMPARE(run(QStringList{"--library", m_package, "query"} + args, &out, &err), 0);
+        QCOMPARE(run(QStringList { "--library", m_package, "query" } + args, &out, &err), 0);
         QVERIFY2(err.isEmpty(), qPrintable(err));
         QStringList found;
         for (const QJsonObject &o : lines(out))
-            found.append(o.value(o.contains(QStringLiteral("item")) ? QStringLiteral("item")
-                                                                     : QStringLiteral("locationName"))
-                             .toString());
+            found.append(
+                o.value(o.contains(QStringLiteral("item")) ? QStringLiteral("item") : QStringLiteral("locationName"))
+                    .toString());
         QCOMPARE(found, names);
     }
 
     void attributesByName()
     {
         QString out;
-        QCOMPARE(run({"--library", m_package, "query", "Record"}, &out), 0);
+        QCOMPARE(run({ "--library", m_package, "query", "Record" }, &out), 0);
         const QList<QJsonObject> records = lines(out);
         QCOMPARE(records.size(), 1);
         const QJsonObject r = records.first();
@@ -128,7 +129,7 @@ private slots:
             return QCryptographicHash::hash(f.readAll(), QCryptographicHash::Sha256);
         };
         const QByteArray before = digest();
-        QCOMPARE(run({"--library", m_package, "query", "Location"}), 0);
+        QCOMPARE(run({ "--library", m_package, "query", "Location" }), 0);
         QCOMPARE(digest(), before);
     }
 
@@ -146,13 +147,14 @@ private slots:
         QTest::addColumn<QStringList>("args");
         QTest::addColumn<int>("status");
         QTest::addColumn<QString>("message");
-        QTest::newRow("no entity") << QStringList{"query"} << 2 << "Usage";
-        QTest::newRow("unknown entity") << QStringList{"query", "Planet"} << 2 << "Unknown entity \"Planet\"";
-        QTest::newRow("bad predicate") << QStringList{"query", "Location", "locationName =="} << 2 << "Bad predicate";
-        QTest::newRow("missing argument") << QStringList{"query", "Location", "locationName == %@"} << 2
-                                          << "Bad predicate";
-        QTest::newRow("unreadable typed argument") << QStringList{"query", "Location", "%K == %@", "locationName", "int:x"}
-                                                   << 2 << "Cannot read";
+        QTest::newRow("no entity") << QStringList { "query" } << 2 << "Usage";
+        QTest::newRow("unknown entity") << QStringList { "query", "Planet" } << 2 << "Unknown entity \"Planet\"";
+        QTest::newRow("bad predicate") << QStringList { "query", "Location", "locationName ==" } << 2
+                                       << "Bad predicate";
+        QTest::newRow("missing argument")
+            << QStringList { "query", "Location", "locationName == %@" } << 2 << "Bad predicate";
+        QTest::newRow("unreadable typed argument")
+            << QStringList { "query", "Location", "%K == %@", "locationName", "int:x" } << 2 << "Cannot read";
         QTest::newRow("misspelt key") << QStringList { "query", "Record", "purchasePrise > %d", "5" } << 2
                                       << "Record has no key \"purchasePrise\"; did you mean \"purchasePrice\"?";
         QTest::newRow("key of another entity")
@@ -162,7 +164,7 @@ private slots:
             << "RecordCustomField has no key \"cfTextFeld\"";
         QTest::newRow("bad pattern") << QStringList { "query", "Record", "item MATCHES %@", "(Lamp" } << 2
                                      << "The pattern \"(Lamp\" of item MATCHES is not a regular expression";
-        QTest::newRow("no store there") << QStringList{"--library", "NOWHERE", "query", "Location"} << 1
+        QTest::newRow("no store there") << QStringList { "--library", "NOWHERE", "query", "Location" } << 1
                                         << "There is no library at";
     }
 
@@ -172,7 +174,7 @@ private slots:
         QFETCH(int, status);
         QFETCH(QString, message);
         if (!args.contains(QStringLiteral("--library")))
-            args = QStringList{"--library", m_package} + args;
+            args = QStringList { "--library", m_package } + args;
         args.replaceInStrings(QStringLiteral("NOWHERE"), m_dir.filePath(QStringLiteral("none.stashlyd")));
         QString out, err;
         QCOMPARE(run(args, &out, &err), status);

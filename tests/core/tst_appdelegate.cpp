@@ -1,12 +1,12 @@
-#include "core/DatabaseTools.h"
 #include "base/EventBus.h"
 #include "base/Events.h"
 #include "base/PlatformPaths.h"
 #include "base/ScriptedAlertPresenter.h"
 #include "base/Settings.h"
+#include "base/TBXRunAlertPanel.h"
+#include "core/DatabaseTools.h"
 #include "core/Stashly2_AppDelegate.h"
 #include "core/TBXFirstRunSetup.h"
-#include "base/TBXRunAlertPanel.h"
 #include "store/ManagedObjectContext.h"
 #include "store/UndoManager.h"
 
@@ -60,7 +60,7 @@ private slots:
             QVERIFY(delegate.managedObjectContext());
             QVERIFY(delegate.isFirstRun());
             QDir pkg(package());
-            for (const char *entry : {"sqldata", "Files", "Thumbnails", "StashInbox", "Temp"})
+            for (const char *entry : { "sqldata", "Files", "Thumbnails", "StashInbox", "Temp" })
                 QVERIFY2(pkg.exists(QLatin1String(entry)), entry);
             QCOMPARE(Settings::text(Settings::DatabasePath), package());
             QVERIFY(!Settings::text(Settings::DownloadPath).isEmpty());
@@ -103,16 +103,16 @@ private slots:
         QTest::addColumn<int>("alertCount");
         QTest::addColumn<bool>("terminated");
         QTest::addColumn<bool>("lockedAfter");
-        const QVariantMap other{{"userName", "zoe"}, {"machineName", "attic-mac"}};
-        const QVariantMap own{{"userName", DatabaseTools::currentUserName()},
-                              {"machineName", DatabaseTools::currentMachineName()}};
-        QTest::newRow("own leftover: no warning") << own << false << QList<int>{} << 0 << false << true;
+        const QVariantMap other { { "userName", "zoe" }, { "machineName", "attic-mac" } };
+        const QVariantMap own { { "userName", DatabaseTools::currentUserName() },
+                                { "machineName", DatabaseTools::currentMachineName() } };
+        QTest::newRow("own leftover: no warning") << own << false << QList<int> {} << 0 << false << true;
         QTest::newRow("foreign, force twice: no lock")
-            << other << false << QList<int>{1001, 1001} << 2 << false << false;
-        QTest::newRow("foreign, quit at once") << other << false << QList<int>{1000} << 1 << true << true;
-        QTest::newRow("foreign, force then quit") << other << false << QList<int>{1001, 1000} << 2 << true << true;
+            << other << false << QList<int> { 1001, 1001 } << 2 << false << false;
+        QTest::newRow("foreign, quit at once") << other << false << QList<int> { 1000 } << 1 << true << true;
+        QTest::newRow("foreign, force then quit") << other << false << QList<int> { 1001, 1000 } << 2 << true << true;
         QTest::newRow("not a dictionary: treated as foreign")
-            << QVariantMap() << true << QList<int>{1001, 1001} << 2 << false << false;
+            << QVariantMap() << true << QList<int> { 1001, 1001 } << 2 << false << false;
     }
 
     void lockAtLaunch()
@@ -135,7 +135,7 @@ private slots:
             m_alerts.queueAnswer(a);
         bool quit = false;
         Stashly2_AppDelegate delegate;
-        delegate.setHost({{}, {}, {}, [&] { quit = true; }, {}});
+        delegate.setHost({ {}, {}, {}, [&] { quit = true; }, {} });
         QVERIFY(delegate.managedObjectContext());
         delegate.applicationDidFinishLaunching();
         // Relocked for us, and the warning only after launching returned.
@@ -146,7 +146,8 @@ private slots:
         if (alertCount) {
             QCOMPARE(m_alerts.alerts().first().title, QStringLiteral("Warning: Database In Use"));
             if (!rawGarbage)
-                QVERIFY(m_alerts.alerts().first().message.startsWith(QLatin1String("User 'zoe' on 'attic-mac', is using")));
+                QVERIFY(
+                    m_alerts.alerts().first().message.startsWith(QLatin1String("User 'zoe' on 'attic-mac', is using")));
         }
         QCOMPARE(quit, terminated);
         QCOMPARE(DatabaseTools::isDatabaseLockedAtPath(package()), lockedAfter);
@@ -178,7 +179,8 @@ private slots:
         f.close();
         f.setPermissions(QFile::ReadOwner); // read-only entries go too
         if (change)
-            context->insertNewObject(QStringLiteral("Location"))->setValue(QStringLiteral("locationName"), QStringLiteral("Shed"));
+            context->insertNewObject(QStringLiteral("Location"))
+                ->setValue(QStringLiteral("locationName"), QStringLiteral("Shed"));
         QCOMPARE(delegate.applicationShouldTerminate(), Stashly2_AppDelegate::TerminateReply::Now);
         QVERIFY(!DatabaseTools::isDatabaseLockedAtPath(package()));
         QCOMPARE(QDir(temp).isEmpty(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden), change);
@@ -210,7 +212,7 @@ private slots:
     void cancelledQuitKeepsTheLock()
     {
         Stashly2_AppDelegate delegate;
-        delegate.setHost({[] { return false; }, {}, {}, {}, {}});
+        delegate.setHost({ [] { return false; }, {}, {}, {}, {} });
         QVERIFY(delegate.managedObjectContext());
         delegate.applicationDidFinishLaunching();
         QCOMPARE(delegate.applicationShouldTerminate(), Stashly2_AppDelegate::TerminateReply::Cancel);

@@ -11,7 +11,7 @@ private slots:
     void cleanup()
     {
         EventBus &bus = EventBus::instance();
-        for (const void *o : {static_cast<const void *>(&a), static_cast<const void *>(&b)})
+        for (const void *o : { static_cast<const void *>(&a), static_cast<const void *>(&b) })
             bus.remove(o);
     }
 
@@ -20,7 +20,7 @@ private slots:
         QVariantMap seen;
         EventBus::instance().observe(&a, Events::TBXRecordReqUpdate, [&](const Event &e) { seen = e.userInfo; });
         EventBus::instance().post(Events::TBXRecordReqUpdate, nullptr,
-                                  {{EventKeys::recAccessorName, QStringLiteral("setItem")}});
+                                  { { EventKeys::recAccessorName, QStringLiteral("setItem") } });
         QCOMPARE(seen.value(EventKeys::recAccessorName).toString(), QStringLiteral("setItem"));
     }
 
@@ -38,7 +38,8 @@ private slots:
         QFETCH(int, expectedCalls);
         int watched = 0, anySender = 0;
         int senderA = 0, senderB = 0;
-        EventBus::instance().observe(&a, Events::TBXCategoryUpdated, [&](const Event &) { ++watched; }, &senderA);
+        EventBus::instance().observe(
+            &a, Events::TBXCategoryUpdated, [&](const Event &) { ++watched; }, &senderA);
         EventBus::instance().observe(&b, Events::TBXCategoryUpdated, [&](const Event &) { ++anySender; });
         EventBus::instance().post(Events::TBXCategoryUpdated, fromWatchedSender ? &senderA : &senderB);
         QCOMPARE(watched, expectedCalls);
@@ -49,7 +50,8 @@ private slots:
     {
         int bCalls = 0;
         // a runs first or second; either way b must not be called once a removed it.
-        EventBus::instance().observe(&a, Events::TBXViewModeChanged, [&](const Event &) { EventBus::instance().remove(&b); });
+        EventBus::instance().observe(&a, Events::TBXViewModeChanged,
+                                     [&](const Event &) { EventBus::instance().remove(&b); });
         EventBus::instance().observe(&b, Events::TBXViewModeChanged, [&](const Event &) { ++bCalls; });
         EventBus::instance().post(Events::TBXViewModeChanged);
         QVERIFY(bCalls <= 1);
@@ -73,7 +75,7 @@ private slots:
 
     void eventWithoutObserverIsNoOp()
     {
-        EventBus::instance().post(Events::TBXHandleDownloadedMedia, this, {{EventKeys::files, QStringList()}});
+        EventBus::instance().post(Events::TBXHandleDownloadedMedia, this, { { EventKeys::files, QStringList() } });
         QCOMPARE(EventBus::instance().observerCount(Events::TBXHandleDownloadedMedia), 0);
     }
 

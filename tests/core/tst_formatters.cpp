@@ -12,10 +12,7 @@ class TestFormatters : public QObject
     Q_OBJECT
 
 private slots:
-    void init()
-    {
-        Settings::setFilePath(m_dir.filePath(QStringLiteral("s%1.ini").arg(++m_n)));
-    }
+    void init() { Settings::setFilePath(m_dir.filePath(QStringLiteral("s%1.ini").arg(++m_n))); }
 
     // Both columns of the date table: the format a new formatter takes, and the
     // one an existing formatter takes when the setting changes.
@@ -26,11 +23,26 @@ private slots:
         QTest::addColumn<QString>("onChange");
         QTest::addColumn<QString>("shownAtCreation");
         QTest::addColumn<QString>("shownOnChange");
-        QTest::newRow("0") << QVariant(0) << "d/M/yyyy" << "d/M/yyyy" << "5/3/2026" << "5/3/2026";
-        QTest::newRow("1") << QVariant(1) << "M/d/yyyy" << "M/d/yyyy" << "3/5/2026" << "3/5/2026";
-        QTest::newRow("2") << QVariant(2) << "yyyy/M/d" << "yyyy/M/dd" << "2026/3/5" << "2026/3/05";
-        QTest::newRow("7") << QVariant(7) << "yyyy/M/d" << "yyyy/M/dd" << "2026/3/5" << "2026/3/05";
-        QTest::newRow("no value") << QVariant() << "M/d/yyyy" << "M/d/yyyy" << "3/5/2026" << "3/5/2026";
+        QTest::newRow("0") << QVariant(0) << "d/M/yyyy"
+                           << "d/M/yyyy"
+                           << "5/3/2026"
+                           << "5/3/2026";
+        QTest::newRow("1") << QVariant(1) << "M/d/yyyy"
+                           << "M/d/yyyy"
+                           << "3/5/2026"
+                           << "3/5/2026";
+        QTest::newRow("2") << QVariant(2) << "yyyy/M/d"
+                           << "yyyy/M/dd"
+                           << "2026/3/5"
+                           << "2026/3/05";
+        QTest::newRow("7") << QVariant(7) << "yyyy/M/d"
+                           << "yyyy/M/dd"
+                           << "2026/3/5"
+                           << "2026/3/05";
+        QTest::newRow("no value") << QVariant() << "M/d/yyyy"
+                                  << "M/d/yyyy"
+                                  << "3/5/2026"
+                                  << "3/5/2026";
     }
 
     void dateTable()

@@ -1,5 +1,5 @@
-#include "core/DatabaseTools.h"
 #include "base/PropertyList.h"
+#include "core/DatabaseTools.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -57,7 +57,7 @@ private slots:
         QTest::newRow("empty") << QByteArray();
         QTest::newRow("truncated binary") << QByteArray("bplist00\xd1\x01\x02", 11);
         QTest::newRow("deep nesting") << QByteArray("<plist>") + QByteArray("<array>").repeated(5000)
-                                                + QByteArray("</array>").repeated(5000) + QByteArray("</plist>");
+                + QByteArray("</array>").repeated(5000) + QByteArray("</plist>");
     }
 
     void unreadableLocks()
@@ -76,14 +76,15 @@ private slots:
         QTest::addColumn<bool>("live");
         const QString me = DatabaseTools::currentUserName();
         const QString host = DatabaseTools::currentMachineName();
-        QTest::newRow("other machine") << QVariantMap{{"userName", me}, {"machineName", "elsewhere"}} << false << true;
+        QTest::newRow("other machine") << QVariantMap { { "userName", me }, { "machineName", "elsewhere" } } << false
+                                       << true;
         // No process to ask (another program's lock): it may be running.
         QTest::newRow("other user, here, no pid")
             << QVariantMap { { "userName", "zoe" }, { "machineName", host } } << false << true;
-        QTest::newRow("own, leftover pid") << QVariantMap{{"userName", me}, {"machineName", host}, {"processID", 999999999}}
-                                           << true << false;
-        QTest::newRow("own, live pid (init)") << QVariantMap{{"userName", me}, {"machineName", host}, {"processID", 1}}
-                                              << true << true;
+        QTest::newRow("own, leftover pid")
+            << QVariantMap { { "userName", me }, { "machineName", host }, { "processID", 999999999 } } << true << false;
+        QTest::newRow("own, live pid (init)")
+            << QVariantMap { { "userName", me }, { "machineName", host }, { "processID", 1 } } << true << true;
     }
 
     void foreignLocks()
@@ -185,14 +186,14 @@ private slots:
 
     void propertyListRoundTrip()
     {
-        const QVariantMap value{
-            {"text", QStringLiteral("Zoë's \"lamp\" <b>")},
-            {"number", qint64(42)},
-            {"real", 2.5},
-            {"flag", true},
-            {"data", QByteArray("\x00\xff", 2)},
-            {"when", QDateTime(QDate(2024, 1, 15), QTime(10, 30), QTimeZone::utc())},
-            {"list", QVariantList{QStringLiteral("a"), qint64(1)}},
+        const QVariantMap value {
+            { "text", QStringLiteral("Zoë's \"lamp\" <b>") },
+            { "number", qint64(42) },
+            { "real", 2.5 },
+            { "flag", true },
+            { "data", QByteArray("\x00\xff", 2) },
+            { "when", QDateTime(QDate(2024, 1, 15), QTime(10, 30), QTimeZone::utc()) },
+            { "list", QVariantList { QStringLiteral("a"), qint64(1) } },
         };
         const auto back = PropertyList::read(PropertyList::toXml(value));
         QVERIFY(back);

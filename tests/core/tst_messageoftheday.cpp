@@ -9,7 +9,9 @@
 class TinyServer : public QTcpServer
 {
 public:
-    TinyServer(const QByteArray &body, bool silent) : m_body(body), m_silent(silent)
+    TinyServer(const QByteArray &body, bool silent)
+        : m_body(body)
+        , m_silent(silent)
     {
         connect(this, &QTcpServer::newConnection, this, [this] {
             QTcpSocket *s = nextPendingConnection();
@@ -45,12 +47,18 @@ private slots:
         QTest::addColumn<QString>("link");
         QTest::newRow("for every build") << "0###Hello###https://example.org/a" << 5 << true << "Hello"
                                          << "https://example.org/a";
-        QTest::newRow("same build") << "5###Hi###https://x.org" << 5 << true << "Hi" << "https://x.org";
-        QTest::newRow("newer than us") << "6###Later###https://x.org" << 5 << false << "" << "";
-        QTest::newRow("no link") << "1###Just text" << 5 << true << "Just text" << "";
-        QTest::newRow("empty") << "" << 5 << false << "" << "";
-        QTest::newRow("no separator") << "hello world" << 5 << false << "" << "";
-        QTest::newRow("empty message") << "1######https://x.org" << 5 << false << "" << "";
+        QTest::newRow("same build") << "5###Hi###https://x.org" << 5 << true << "Hi"
+                                    << "https://x.org";
+        QTest::newRow("newer than us") << "6###Later###https://x.org" << 5 << false << ""
+                                       << "";
+        QTest::newRow("no link") << "1###Just text" << 5 << true << "Just text"
+                                 << "";
+        QTest::newRow("empty") << "" << 5 << false << ""
+                               << "";
+        QTest::newRow("no separator") << "hello world" << 5 << false << ""
+                                      << "";
+        QTest::newRow("empty message") << "1######https://x.org" << 5 << false << ""
+                                       << "";
     }
 
     void parse()

@@ -1,10 +1,10 @@
 #include "base/EventBus.h"
 #include "base/Events.h"
-#include "core/PreferenceController.h"
 #include "base/ScriptedAlertPresenter.h"
 #include "base/Settings.h"
 #include "base/SidebarFavorites.h"
 #include "base/TBXRunAlertPanel.h"
+#include "core/PreferenceController.h"
 #include "core/TroubleshootingController.h"
 
 #include <QFile>
@@ -17,10 +17,7 @@ class TestPreferences : public QObject
     Q_OBJECT
 
 private slots:
-    void init()
-    {
-        Settings::setFilePath(m_dir.filePath(QStringLiteral("s%1.ini").arg(++m_n)));
-    }
+    void init() { Settings::setFilePath(m_dir.filePath(QStringLiteral("s%1.ini").arg(++m_n))); }
 
     void paneTitles_data()
     {
@@ -131,7 +128,7 @@ private slots:
         QCOMPARE(Settings::integer(Settings::dateFormatIndex), date);
         // Only the first inbox favourite goes.
         QCOMPARE(SidebarFavorites::paths(),
-                 QStringList({QStringLiteral("/home/me/Documents"), QStringLiteral("/other/StashInbox")}));
+                 QStringList({ QStringLiteral("/home/me/Documents"), QStringLiteral("/other/StashInbox") }));
         QFile::remove(SidebarFavorites::bookmarksPath());
     }
 

@@ -133,9 +133,9 @@ private slots:
         env.insert(QStringLiteral("XDG_STATE_HOME"), home.filePath(QStringLiteral("state")));
         env.insert(QStringLiteral("STASHLY_REDIRECT_CHILD"), QStringLiteral("1"));
         child.setProcessEnvironment(env);
-        child.start(QCoreApplication::applicationFilePath(),
-                    {QStringLiteral("workbenchFolderStopsRedirection:%1")
-                         .arg(QLatin1String(QTest::currentDataTag()))});
+        child.start(
+            QCoreApplication::applicationFilePath(),
+            { QStringLiteral("workbenchFolderStopsRedirection:%1").arg(QLatin1String(QTest::currentDataTag())) });
         QVERIFY(child.waitForFinished(30000));
         const QByteArray childErr = child.readAllStandardError();
 

@@ -21,18 +21,18 @@ private slots:
         QTest::addColumn<bool>("tabEvent");
         QTest::addColumn<bool>("reopenShown");
         QTest::newRow("browser with two tabs beats everything")
-            << State{true, 2, true, true, true, true, true} << Target::BrowserTab << true << false;
+            << State { true, 2, true, true, true, true, true } << Target::BrowserTab << true << false;
         QTest::newRow("browser with one tab: main window")
-            << State{true, 1, false, false, false, true, false} << Target::MainWindow << false << true;
+            << State { true, 1, false, false, false, true, false } << Target::MainWindow << false << true;
         QTest::newRow("about before preferences")
-            << State{false, 0, true, true, false, false, false} << Target::About << false << false;
-        QTest::newRow("preferences key") << State{false, 0, false, true, true, true, false} << Target::Preferences
+            << State { false, 0, true, true, false, false, false } << Target::About << false << false;
+        QTest::newRow("preferences key") << State { false, 0, false, true, true, true, false } << Target::Preferences
                                          << false << false;
         QTest::newRow("visible file viewer before main window")
-            << State{false, 0, false, false, true, true, false} << Target::FileViewer << false << false;
-        QTest::newRow("file finder last") << State{false, 0, false, false, false, false, true} << Target::FileFinder
-                                          << false << false;
-        QTest::newRow("nothing key") << State{} << Target::Nothing << false << false;
+            << State { false, 0, false, false, true, true, false } << Target::FileViewer << false << false;
+        QTest::newRow("file finder last")
+            << State { false, 0, false, false, false, false, true } << Target::FileFinder << false << false;
+        QTest::newRow("nothing key") << State {} << Target::Nothing << false << false;
     }
 
     void closeOrder()

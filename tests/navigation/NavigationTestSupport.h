@@ -2,10 +2,10 @@
 
 #include "base/EventBus.h"
 #include "core/Record.h"
+#include "navigation/SmartFolder.h"
 #include "store/ManagedObject.h"
 #include "store/ManagedObjectContext.h"
 #include "store/ToManySet.h"
-#include "navigation/SmartFolder.h"
 
 #include <QDir>
 #include <QTemporaryDir>
@@ -46,20 +46,21 @@ struct TestLibrary
     }
     ManagedObject *category(const QString &name)
     {
-        return insert(QStringLiteral("Category"),
-                      {{QStringLiteral("categoryName"), name}, {QStringLiteral("categoryType"), QStringLiteral("Stuff")}});
+        return insert(
+            QStringLiteral("Category"),
+            { { QStringLiteral("categoryName"), name }, { QStringLiteral("categoryType"), QStringLiteral("Stuff") } });
     }
     ManagedObject *location(const QString &name)
     {
-        return insert(QStringLiteral("Location"), {{QStringLiteral("locationName"), name}});
+        return insert(QStringLiteral("Location"), { { QStringLiteral("locationName"), name } });
     }
     ManagedObject *webGroup(const QString &name)
     {
-        return insert(QStringLiteral("Group"), {{QStringLiteral("groupName"), name}});
+        return insert(QStringLiteral("Group"), { { QStringLiteral("groupName"), name } });
     }
     ManagedObject *smartFolder(const QString &name, const Predicate &predicate)
     {
-        ManagedObject *folder = insert(SmartFolder::entityName, {{SmartFolder::smartFolderNameKey, name}});
+        ManagedObject *folder = insert(SmartFolder::entityName, { { SmartFolder::smartFolderNameKey, name } });
         SmartFolder::setPredicate(folder, predicate);
         return folder;
     }
@@ -67,13 +68,13 @@ struct TestLibrary
     void defaultSmartFolders()
     {
         smartFolder(QStringLiteral("Warranty Warning"),
-                    Predicate::orPredicate({Predicate::fromFormat(QStringLiteral("((%K > 1) AND (%K < 31))"),
-                                                                  {QStringLiteral("warrantyLevel"),
-                                                                   QStringLiteral("warrantyLevel")})}));
+                    Predicate::orPredicate({ Predicate::fromFormat(
+                        QStringLiteral("((%K > 1) AND (%K < 31))"),
+                        { QStringLiteral("warrantyLevel"), QStringLiteral("warrantyLevel") }) }));
         smartFolder(QStringLiteral("Warranty Expired"),
-                    Predicate::orPredicate({Predicate::fromFormat(QStringLiteral("((%K == 0) || (%K == nil))"),
-                                                                  {QStringLiteral("warrantyLevel"),
-                                                                   QStringLiteral("warrantyLevel")})}));
+                    Predicate::orPredicate({ Predicate::fromFormat(
+                        QStringLiteral("((%K == 0) || (%K == nil))"),
+                        { QStringLiteral("warrantyLevel"), QStringLiteral("warrantyLevel") }) }));
     }
     // A record with a fresh recordID.
     ManagedObject *record(QVariantMap values)
@@ -85,9 +86,9 @@ struct TestLibrary
     }
     ManagedObject *customField(ManagedObject *record, const QString &value)
     {
-        ManagedObject *field = insert(QStringLiteral("RecordCustomField"),
-                                      {{QStringLiteral("cfName"), QStringLiteral("Custom")},
-                                       {QStringLiteral("cfTextField"), value}});
+        ManagedObject *field = insert(
+            QStringLiteral("RecordCustomField"),
+            { { QStringLiteral("cfName"), QStringLiteral("Custom") }, { QStringLiteral("cfTextField"), value } });
         record->mutableSetValueForKey(QStringLiteral("customField")).addObject(field);
         return field;
     }

@@ -1,13 +1,13 @@
 #include "NavigationTestSupport.h"
 
 #include "base/Events.h"
-#include "store/ArrayController.h"
 #include "navigation/LocationBarController.h"
 #include "navigation/NavigationControllers.h"
 #include "navigation/RecordViewController.h"
 #include "navigation/SourceListController.h"
 #include "navigation/ViewModeController.h"
 #include "navigation/VisibleAssetController.h"
+#include "store/ArrayController.h"
 
 using namespace NavigationTestSupport;
 
@@ -29,7 +29,7 @@ class TestLocationBar : public QObject
             m_lib->location(l);
         int n = 0;
         for (const QString &l : locations)
-            m_lib->record({{"item", QStringLiteral("Thing %1").arg(++n)}, {"location", l}});
+            m_lib->record({ { "item", QStringLiteral("Thing %1").arg(++n) }, { "location", l } });
         QVERIFY(m_lib->save());
         m_nav = std::make_unique<NavigationControllers>(m_lib->context.get());
         m_nav->start(0);
@@ -61,7 +61,7 @@ private slots:
 
     void groups()
     {
-        start({"Kitchen", "attic", "Garage"});
+        start({ "Kitchen", "attic", "Garage" });
         const QList<LocationBarController::Group> &groups = bar().groups();
         QCOMPARE(groups.size(), 2);
         QCOMPARE(groups.at(0).label, QStringLiteral("Viewing Locations:"));
@@ -78,9 +78,9 @@ private slots:
             ids.append(i.identifier);
             titles.append(i.title);
         }
-        QCOMPARE(ids, (QStringList{"0", "1", "2"}));
-        QCOMPARE(titles, (QStringList{"attic", "Garage", "Kitchen"}));
-        QCOMPARE(onItems(), QStringList{"AllItem"});
+        QCOMPARE(ids, (QStringList { "0", "1", "2" }));
+        QCOMPARE(titles, (QStringList { "attic", "Garage", "Kitchen" }));
+        QCOMPARE(onItems(), QStringList { "AllItem" });
         QVERIFY(bar().allLocations());
         QCOMPARE(bar().buttonImage(), QStringLiteral("locationOffTemplate.png"));
     }
@@ -101,18 +101,19 @@ private slots:
         QTest::addColumn<QStringList>("names");
         QTest::addColumn<int>("shown");
 
-        QTest::newRow("one location") << QStringList{"+1"} << false << QStringList{"1"} << QStringList{"Garage"} << 1;
-        QTest::newRow("two locations") << QStringList{"+1", "+2"} << false << QStringList{"1", "2"}
-                                       << QStringList{"Garage", "Kitchen"} << 2;
-        QTest::newRow("All off: every location on") << QStringList{"-AllItem"} << false
-                                                   << QStringList{"0", "1", "2"}
-                                                   << QStringList{"attic", "Garage", "Kitchen"} << 3;
-        QTest::newRow("All on again: locations off") << QStringList{"+1", "+AllItem"} << true << QStringList{"AllItem"}
-                                                    << QStringList() << 3;
+        QTest::newRow("one location") << QStringList { "+1" } << false << QStringList { "1" }
+                                      << QStringList { "Garage" } << 1;
+        QTest::newRow("two locations") << QStringList { "+1", "+2" } << false << QStringList { "1", "2" }
+                                       << QStringList { "Garage", "Kitchen" } << 2;
+        QTest::newRow("All off: every location on")
+            << QStringList { "-AllItem" } << false << QStringList { "0", "1", "2" }
+            << QStringList { "attic", "Garage", "Kitchen" } << 3;
+        QTest::newRow("All on again: locations off")
+            << QStringList { "+1", "+AllItem" } << true << QStringList { "AllItem" } << QStringList() << 3;
         QTest::newRow("every location off: nothing shown")
-            << QStringList{"-AllItem", "-0", "-1", "-2"} << false << QStringList() << QStringList() << 0;
-        QTest::newRow("a location off while All is on") << QStringList{"-1"} << false << QStringList() << QStringList()
-                                                        << 0;
+            << QStringList { "-AllItem", "-0", "-1", "-2" } << false << QStringList() << QStringList() << 0;
+        QTest::newRow("a location off while All is on")
+            << QStringList { "-1" } << false << QStringList() << QStringList() << 0;
     }
 
     void rules()
@@ -122,20 +123,20 @@ private slots:
         QFETCH(QStringList, on);
         QFETCH(QStringList, names);
         QFETCH(int, shown);
-        start({"Kitchen", "attic", "Garage"});
-        EventSpy spy({Events::TBXLocationsDidFilter});
+        start({ "Kitchen", "attic", "Garage" });
+        EventSpy spy({ Events::TBXLocationsDidFilter });
         for (const QString &step : steps)
             bar().setItemOn(step.mid(1), step.startsWith('+'));
         QCOMPARE(spy.events.size(), steps.size());
         QCOMPARE(bar().allLocations(), all);
-        QCOMPARE(onItems(), all ? QStringList{"AllItem"} : on);
+        QCOMPARE(onItems(), all ? QStringList { "AllItem" } : on);
         const QVariantMap payload = spy.events.last().userInfo;
         if (all) {
             QVERIFY(payload.isEmpty());
             QVERIFY(bar().locationFilterPredicate().isEmpty());
             QCOMPARE(bar().buttonImage(), QStringLiteral("locationOffTemplate.png"));
         } else {
-            const Predicate expected = Predicate::fromFormat(QStringLiteral("location IN %@"), {names});
+            const Predicate expected = Predicate::fromFormat(QStringLiteral("location IN %@"), { names });
             QCOMPARE(payload.value("locationFilterPredicate").value<Predicate>(), expected);
             QCOMPARE(bar().buttonImage(), QStringLiteral("locationOn.png"));
         }
@@ -175,16 +176,16 @@ private slots:
 
     void deletionGoesBackToAll()
     {
-        start({"Kitchen", "attic", "Garage"});
+        start({ "Kitchen", "attic", "Garage" });
         bar().setItemOn(QStringLiteral("2"), true);
         QCOMPARE(shownCount(), 1);
-        for (ManagedObject *l : m_lib->context->executeFetchRequest({"Location", Predicate(), {}, 0}))
+        for (ManagedObject *l : m_lib->context->executeFetchRequest({ "Location", Predicate(), {}, 0 }))
             if (l->valueForKey("locationName").toString() == QLatin1String("attic"))
                 m_lib->context->deleteObject(l);
-        EventSpy spy({Events::TBXLocationsDidFilter});
+        EventSpy spy({ Events::TBXLocationsDidFilter });
         EventBus::instance().post(Events::TBXLocationDeleted);
         QVERIFY(bar().allLocations());
-        QCOMPARE(onItems(), QStringList{"AllItem"});
+        QCOMPARE(onItems(), QStringList { "AllItem" });
         QCOMPARE(bar().groups().at(1).items.size(), 2);
         QCOMPARE(spy.events.size(), 1);
         QVERIFY(spy.events.first().userInfo.isEmpty());
@@ -193,20 +194,20 @@ private slots:
 
     void renameFiltersByTheNewName()
     {
-        start({"Kitchen", "attic", "Garage"});
+        start({ "Kitchen", "attic", "Garage" });
         bar().setItemOn(QStringLiteral("1"), true); // Garage
-        for (ManagedObject *l : m_lib->context->executeFetchRequest({"Location", Predicate(), {}, 0}))
+        for (ManagedObject *l : m_lib->context->executeFetchRequest({ "Location", Predicate(), {}, 0 }))
             if (l->valueForKey("locationName").toString() == QLatin1String("Garage"))
                 l->setValue("locationName", QStringLiteral("Garage North"));
-        EventBus::instance().post(Events::TBXLocationNameUpdated, nullptr, {{"newName", "Garage North"}});
-        QCOMPARE(onItems(), QStringList{"1"});
+        EventBus::instance().post(Events::TBXLocationNameUpdated, nullptr, { { "newName", "Garage North" } });
+        QCOMPARE(onItems(), QStringList { "1" });
         QCOMPARE(bar().locationFilterPredicate(),
-                 Predicate::fromFormat(QStringLiteral("location IN %@"), {QStringList{"Garage North"}}));
+                 Predicate::fromFormat(QStringLiteral("location IN %@"), { QStringList { "Garage North" } }));
     }
 
     void rebuildOnLocationAdded()
     {
-        start({"Kitchen"});
+        start({ "Kitchen" });
         m_lib->location(QStringLiteral("Basement"));
         EventBus::instance().post(Events::TBXLocationAdded);
         QCOMPARE(bar().groups().at(1).items.size(), 2);

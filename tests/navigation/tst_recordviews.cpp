@@ -2,21 +2,21 @@
 
 #include "base/Events.h"
 #include "base/Settings.h"
-#include "store/ArrayController.h"
 #include "navigation/CollectionViewController.h"
 #include "navigation/DragPayload.h"
 #include "navigation/ListViewController.h"
 #include "navigation/NavigationControllers.h"
 #include "navigation/NoRecordSelectedController.h"
-#include "navigation/SearchFieldController.h"
 #include "navigation/RecordIconModel.h"
 #include "navigation/RecordListColumn.h"
 #include "navigation/RecordListModel.h"
+#include "navigation/SearchFieldController.h"
 #include "navigation/SelectedAssets.h"
 #include "navigation/SourceListController.h"
 #include "navigation/TBXImageBrowserItem.h"
 #include "navigation/ViewModeController.h"
 #include "navigation/VisibleAssetController.h"
+#include "store/ArrayController.h"
 
 #include <QAbstractItemModelTester>
 #include <QImage>
@@ -44,9 +44,10 @@ class TestRecordViews : public QObject
         m_lib->category(QStringLiteral("Tools"));
         m_lib->category(QStringLiteral("Kitchen"));
         m_records.clear();
-        for (const char *item : {"Saw", "anvil", "Drill", "Bowl"})
-            m_records.append(m_lib->record({{"item", QString::fromLatin1(item)},
-                                            {"category", QString::fromLatin1(*item == 'B' ? "Kitchen" : "Tools")}}));
+        for (const char *item : { "Saw", "anvil", "Drill", "Bowl" })
+            m_records.append(
+                m_lib->record({ { "item", QString::fromLatin1(item) },
+                                { "category", QString::fromLatin1(*item == 'B' ? "Kitchen" : "Tools") } }));
         QVERIFY(m_lib->save());
         m_nav = std::make_unique<NavigationControllers>(m_lib->context.get());
         m_nav->start(0);
@@ -66,7 +67,10 @@ class TestRecordViews : public QObject
         m_nav->flushPendingRefreshes();
     }
 
-    static QVariantMap files() { return {{"source", "external"}, {"filePathArray", QStringList{"/tmp/manual.pdf"}}}; }
+    static QVariantMap files()
+    {
+        return { { "source", "external" }, { "filePathArray", QStringList { "/tmp/manual.pdf" } } };
+    }
 
 private slots:
     void cleanup()
@@ -78,8 +82,8 @@ private slots:
     void listStartsHeldAndSortedByItem()
     {
         m_lib = std::make_unique<TestLibrary>();
-        m_lib->record({{"item", "b"}});
-        m_lib->record({{"item", "A"}});
+        m_lib->record({ { "item", "b" } });
+        m_lib->record({ { "item", "A" } });
         QVERIFY(m_lib->save());
         m_nav = std::make_unique<NavigationControllers>(m_lib->context.get());
         QVERIFY(m_nav->listView().holdsRefresh());
@@ -88,7 +92,7 @@ private slots:
         QTRY_COMPARE(m_nav->sourceList().currentRowName(), QStringLiteral("All Records"));
         // The search field's empty search on the row change released the list.
         QVERIFY(!m_nav->listView().holdsRefresh());
-        QCOMPARE(shown(), (QStringList{"A", "b"}));
+        QCOMPARE(shown(), (QStringList { "A", "b" }));
     }
 
     void holdFlag()
@@ -96,35 +100,35 @@ private slots:
         start();
         EventBus::instance().post(Events::TBXRecordControllerReqDelayUpdate);
         QVERIFY(m_nav->listView().holdsRefresh());
-        m_lib->record({{"item", "Cup"}, {"category", "Kitchen"}});
+        m_lib->record({ { "item", "Cup" }, { "category", "Kitchen" } });
         m_nav->listView().refreshNow();
         QCOMPARE(shown().size(), 4);
-        EventBus::instance().post(Events::TBXRecordControllerReqUpdate, nullptr, {{"rowName", "Kitchen"}});
+        EventBus::instance().post(Events::TBXRecordControllerReqUpdate, nullptr, { { "rowName", "Kitchen" } });
         QVERIFY(!m_nav->listView().holdsRefresh());
         // The source list force-selected the record's category.
         QCOMPARE(m_nav->sourceList().currentRowName(), QStringLiteral("Kitchen"));
-        QCOMPARE(shown(), (QStringList{"Bowl", "Cup"}));
+        QCOMPARE(shown(), (QStringList { "Bowl", "Cup" }));
     }
 
     void viewSwitch()
     {
         start();
         selectRow("Tools");
-        QCOMPARE(shown(), (QStringList{"anvil", "Drill", "Saw"}));
-        EventSpy spy({Events::TBXViewModeChanged});
+        QCOMPARE(shown(), (QStringList { "anvil", "Drill", "Saw" }));
+        EventSpy spy({ Events::TBXViewModeChanged });
         m_nav->viewMode().setViewMode(0);
         QCOMPARE(spy.events.first().userInfo.value("viewMode").toString(), QStringLiteral("icon"));
         QCOMPARE(Settings::integer(Settings::viewMode), 0);
         // Same row, now by recordID.
-        QCOMPARE(shown(), (QStringList{"Saw", "anvil", "Drill"}));
+        QCOMPARE(shown(), (QStringList { "Saw", "anvil", "Drill" }));
         QCOMPARE(m_nav->iconView().itemCount(), 3);
         // The order stays when the list view comes back.
         m_nav->viewMode().setViewMode(1);
-        QCOMPARE(shown(), (QStringList{"Saw", "anvil", "Drill"}));
+        QCOMPARE(shown(), (QStringList { "Saw", "anvil", "Drill" }));
         // The enhanced view keeps the list's records filtered.
         m_nav->viewMode().setViewMode(2);
         selectRow("Kitchen");
-        QCOMPARE(shown(), QStringList{"Bowl"});
+        QCOMPARE(shown(), QStringList { "Bowl" });
         QVERIFY(m_nav->listView().isCurrent());
         QVERIFY(!m_nav->iconView().isCurrent());
     }
@@ -157,18 +161,19 @@ private slots:
         QStringList ids;
         for (const auto &e : view.columnMenu())
             ids.append(e.identifier);
-        QCOMPARE(ids, (QStringList{"recordQty", "item", "manufacturer", "model", "serialNumber", "purchaseDate",
-                                   "vendorName", "purchasePrice", "replacementCost", "insured", "warrantyLevel",
-                                   "condition", "category", "labelIndex", "location"}));
-        list().setSortDescriptors({SortDescriptor("recordID")});
+        QCOMPARE(ids,
+                 (QStringList { "recordQty", "item", "manufacturer", "model", "serialNumber", "purchaseDate",
+                                "vendorName", "purchasePrice", "replacementCost", "insured", "warrantyLevel",
+                                "condition", "category", "labelIndex", "location" }));
+        list().setSortDescriptors({ SortDescriptor("recordID") });
         EventBus::instance().post(Events::TBXStashly2FirstRun);
         QStringList hidden;
         for (const auto &e : view.columnMenu())
             if (!e.checked)
                 hidden.append(e.identifier);
-        QCOMPARE(hidden, (QStringList{"recordQty", "serialNumber", "vendorName", "replacementCost", "insured",
-                                      "category"}));
-        QCOMPARE(shown(), (QStringList{"anvil", "Bowl", "Drill", "Saw"}));
+        QCOMPARE(hidden,
+                 (QStringList { "recordQty", "serialNumber", "vendorName", "replacementCost", "insured", "category" }));
+        QCOMPARE(shown(), (QStringList { "anvil", "Bowl", "Drill", "Saw" }));
         view.toggleColumn("model");
         QVERIFY(!view.isColumnVisible("model"));
         view.toggleColumn("category");
@@ -200,9 +205,9 @@ private slots:
         QFETCH(QString, event);
         start();
         selectRow("Tools");
-        EventSpy spy({Events::TBXRecordListViewMakeNewRecord, Events::TBXFilesDraggedToRecord,
-                      Events::TBXRecordListSelectionChanged});
-        const QVariantMap payload = withFiles ? files() : QVariantMap{{"source", "external"}};
+        EventSpy spy({ Events::TBXRecordListViewMakeNewRecord, Events::TBXFilesDraggedToRecord,
+                       Events::TBXRecordListSelectionChanged });
+        const QVariantMap payload = withFiles ? files() : QVariantMap { { "source", "external" } };
         QCOMPARE(m_nav->listView().performDrop(payload, row, onRow), !event.isEmpty());
         if (event.isEmpty()) {
             QVERIFY(spy.events.isEmpty());
@@ -214,7 +219,7 @@ private slots:
         QCOMPARE(spy.named(event).first().userInfo, expected);
         if (onRow) {
             // The row dropped on is selected first.
-            QCOMPARE(list().selectionIndexes(), QList<int>{row});
+            QCOMPARE(list().selectionIndexes(), QList<int> { row });
             QCOMPARE(spy.events.first().name, Events::TBXRecordListSelectionChanged);
         }
     }
@@ -238,8 +243,8 @@ private slots:
         QFETCH(bool, onItem);
         QFETCH(QString, event);
         start(0);
-        EventSpy spy({Events::TBXBrowserMakeNewRecord, Events::TBXBrowserAddToRecord});
-        const QVariantMap payload = withFiles ? files() : QVariantMap{{"source", "external"}};
+        EventSpy spy({ Events::TBXBrowserMakeNewRecord, Events::TBXBrowserAddToRecord });
+        const QVariantMap payload = withFiles ? files() : QVariantMap { { "source", "external" } };
         QCOMPARE(m_nav->iconView().performDrop(payload, index, onItem), !event.isEmpty());
         if (event.isEmpty()) {
             QVERIFY(spy.events.isEmpty());
@@ -252,7 +257,7 @@ private slots:
         if (onItem) {
             // Icons are in recordID order: the third is the drill.
             expected.insert("targetMOID", m_records.at(index)->objectID().uriRepresentation());
-            QCOMPARE(list().selectedObjects(), QList<ManagedObject *>{m_records.at(index)});
+            QCOMPARE(list().selectedObjects(), QList<ManagedObject *> { m_records.at(index) });
         }
         QCOMPARE(spy.events.first().userInfo, expected);
     }
@@ -261,38 +266,39 @@ private slots:
     {
         start(0);
         RecordIconModel icons(&m_nav->iconView());
-        std::unique_ptr<QMimeData> data(icons.mimeData({icons.index(0), icons.index(2)}));
+        std::unique_ptr<QMimeData> data(icons.mimeData({ icons.index(0), icons.index(2) }));
         QCOMPARE(DragPayload::recordURIs(data.get()),
-                 (QStringList{m_records.at(0)->objectID().uriRepresentation(),
-                              m_records.at(2)->objectID().uriRepresentation()}));
+                 (QStringList { m_records.at(0)->objectID().uriRepresentation(),
+                                m_records.at(2)->objectID().uriRepresentation() }));
         // Dragged from the list onto a category row of the source list.
         m_nav->viewMode().setViewMode(1);
         RecordListModel rows(&m_nav->listView());
         m_nav->flushPendingRefreshes();
-        std::unique_ptr<QMimeData> three(rows.mimeData({rows.index(0, 1), rows.index(1, 1), rows.index(2, 1)}));
+        std::unique_ptr<QMimeData> three(rows.mimeData({ rows.index(0, 1), rows.index(1, 1), rows.index(2, 1) }));
         const int kitchen = int(m_nav->sourceList().visibleRowNames().indexOf("Kitchen"));
         QVERIFY(m_nav->sourceList().acceptRecordDrop(kitchen, DragPayload::recordURIs(three.get())));
         selectRow("Kitchen");
-        QCOMPARE(shown(), (QStringList{"Saw", "anvil", "Drill", "Bowl"}));
+        QCOMPARE(shown(), (QStringList { "Saw", "anvil", "Drill", "Bowl" }));
     }
 
     void iconSelection()
     {
         start(0);
         CollectionViewController &icons = m_nav->iconView();
-        EventSpy spy({Events::TBXImageBrowserSelectionChanged});
-        icons.imageBrowserSelectionDidChange({1, 2}, true);
-        QCOMPARE(list().selectionIndexes(), (QList<int>{1, 2}));
+        EventSpy spy({ Events::TBXImageBrowserSelectionChanged });
+        icons.imageBrowserSelectionDidChange({ 1, 2 }, true);
+        QCOMPARE(list().selectionIndexes(), (QList<int> { 1, 2 }));
         QCOMPARE(SelectedAssets::fromVariant(spy.events.last().userInfo.value("selectedAssets")).size(), 2);
         // A change that did not come from the user is put back.
         icons.imageBrowserSelectionDidChange({}, false);
-        QCOMPARE(list().selectionIndexes(), (QList<int>{1, 2}));
+        QCOMPARE(list().selectionIndexes(), (QList<int> { 1, 2 }));
         QCOMPARE(spy.events.size(), 1);
         icons.imageBrowserSelectionDidChange({}, true);
         QVERIFY(spy.events.last().userInfo.isEmpty());
         // Ignored while a web group is shown.
-        EventBus::instance().post(Events::TBXSelectedSourceNameChanged, nullptr, {{"rowName", "Shops"}, {"rowType", "WebGroup"}});
-        icons.imageBrowserSelectionDidChange({0}, true);
+        EventBus::instance().post(Events::TBXSelectedSourceNameChanged, nullptr,
+                                  { { "rowName", "Shops" }, { "rowType", "WebGroup" } });
+        icons.imageBrowserSelectionDidChange({ 0 }, true);
         QCOMPARE(spy.events.size(), 2);
     }
 
@@ -301,18 +307,18 @@ private slots:
         start();
         ListViewController &view = m_nav->listView();
         NoRecordSelectedController &detail = m_nav->noRecordSelected();
-        EventSpy spy({Events::TBXRecordListSelectionChanged});
+        EventSpy spy({ Events::TBXRecordListSelectionChanged });
         QVERIFY(!detail.controlsEnabled());
-        view.tableViewSelectionDidChange({0, 3});
+        view.tableViewSelectionDidChange({ 0, 3 });
         QCOMPARE(spy.events.last().userInfo.value("rowType").toString(), QStringLiteral("Record"));
         QCOMPARE(SelectedAssets::fromVariant(spy.events.last().userInfo.value("selectedAssets")).size(), 2);
         QVERIFY(detail.controlsEnabled());
         // A right click on a selected row keeps the selection.
         QVERIFY(view.contextMenuForRow(3));
-        QCOMPARE(list().selectionIndexes(), (QList<int>{0, 3}));
+        QCOMPARE(list().selectionIndexes(), (QList<int> { 0, 3 }));
         // On another row: it alone.
         QVERIFY(view.contextMenuForRow(1));
-        QCOMPARE(list().selectionIndexes(), QList<int>{1});
+        QCOMPARE(list().selectionIndexes(), QList<int> { 1 });
         // With one row selected the selection is published again.
         const int before = int(spy.events.size());
         QVERIFY(view.contextMenuForRow(1));
@@ -340,11 +346,11 @@ private slots:
         QFETCH(QString, event);
         start(viewMode);
         if (viewMode == 1)
-            m_nav->listView().tableViewSelectionDidChange({0});
+            m_nav->listView().tableViewSelectionDidChange({ 0 });
         else
-            m_nav->iconView().imageBrowserSelectionDidChange({0}, true);
+            m_nav->iconView().imageBrowserSelectionDidChange({ 0 }, true);
         QVERIFY(m_nav->noRecordSelected().controlsEnabled());
-        EventSpy spy({event});
+        EventSpy spy({ event });
         if (how == QLatin1String("search"))
             m_nav->searchField().searchFieldSearch(QStringLiteral("no such thing"));
         else
@@ -377,12 +383,12 @@ private slots:
         if (rowName != QLatin1String("ALL RECORDS"))
             selectRow(rowName);
         EventBus::instance().post(Events::TBXRecordControllerReqDelayUpdate);
-        ManagedObject *cup = m_lib->record({{"item", "Cup"}, {"category", "Kitchen"}});
-        EventSpy spy({Events::TBXRecordListSelectionChanged, Events::TBXImageBrowserSelectionChanged});
+        ManagedObject *cup = m_lib->record({ { "item", "Cup" }, { "category", "Kitchen" } });
+        EventSpy spy({ Events::TBXRecordListSelectionChanged, Events::TBXImageBrowserSelectionChanged });
         EventBus::instance().post(Events::TBXRecordControllerNewRecordAdded, nullptr,
-                                  {{"selectedAssets", SelectedAssets::toVariant({cup})}, {"rowName", rowName}});
+                                  { { "selectedAssets", SelectedAssets::toVariant({ cup }) }, { "rowName", rowName } });
         QCOMPARE(list().arrangedObjects().size(), shownCount);
-        QCOMPARE(list().selectedObjects(), QList<ManagedObject *>{cup});
+        QCOMPARE(list().selectedObjects(), QList<ManagedObject *> { cup });
         QCOMPARE(spy.events.size(), 1);
         QCOMPARE(spy.events.first().name,
                  viewMode == 0 ? Events::TBXImageBrowserSelectionChanged : Events::TBXRecordListSelectionChanged);
@@ -396,7 +402,7 @@ private slots:
         drill->setDelayNotification(false);
         drill->setCategory(QStringLiteral("Kitchen"));
         QCOMPARE(m_nav->listView().rowName(), QStringLiteral("Kitchen"));
-        QCOMPARE(shown(), (QStringList{"Bowl", "Drill"}));
+        QCOMPARE(shown(), (QStringList { "Bowl", "Drill" }));
     }
 
     void iconItems_data()
@@ -404,11 +410,15 @@ private slots:
         QTest::addColumn<QVariantMap>("values");
         QTest::addColumn<QString>("title");
         QTest::addColumn<QString>("subtitle");
-        QTest::newRow("item") << QVariantMap{{"item", "Lamp"}, {"manufacturer", "Lux"}, {"model", "L2"}} << "Lamp"
+        QTest::newRow("item") << QVariantMap { { "item", "Lamp" }, { "manufacturer", "Lux" }, { "model", "L2" } }
+                              << "Lamp"
                               << "Lux L2";
-        QTest::newRow("no item") << QVariantMap{{"manufacturer", "Lux"}, {"model", "L2"}} << "Lux L2" << "";
-        QTest::newRow("nothing: a single space") << QVariantMap{} << " " << "";
-        QTest::newRow("missing model") << QVariantMap{{"item", "Lamp"}, {"manufacturer", "Lux"}} << "Lamp" << "Lux ";
+        QTest::newRow("no item") << QVariantMap { { "manufacturer", "Lux" }, { "model", "L2" } } << "Lux L2"
+                                 << "";
+        QTest::newRow("nothing: a single space") << QVariantMap {} << " "
+                                                 << "";
+        QTest::newRow("missing model") << QVariantMap { { "item", "Lamp" }, { "manufacturer", "Lux" } } << "Lamp"
+                                       << "Lux ";
     }
 
     void iconItems()
@@ -462,7 +472,7 @@ private slots:
         QCOMPARE(cell("condition").toString(), QStringLiteral("★★★☆☆"));
         // Sorting by a column header sorts the shared record list.
         rows.sort(RecordListColumn::indexOf("item"), Qt::DescendingOrder);
-        QCOMPARE(valuesOf(list().arrangedObjects(), "item"), (QStringList{"Saw", "Drill", "anvil"}));
+        QCOMPARE(valuesOf(list().arrangedObjects(), "item"), (QStringList { "Saw", "Drill", "anvil" }));
     }
 };
 

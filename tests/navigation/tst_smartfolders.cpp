@@ -2,13 +2,13 @@
 
 #include "base/Events.h"
 #include "core/TBXFirstRunSetup.h"
-#include "store/ArrayController.h"
 #include "navigation/NavigationControllers.h"
 #include "navigation/RuleEditorModel.h"
 #include "navigation/SmartFolder.h"
 #include "navigation/SmartFolderController.h"
 #include "navigation/SourceListController.h"
 #include "navigation/VisibleAssetController.h"
+#include "store/ArrayController.h"
 
 using namespace NavigationTestSupport;
 using Row = RuleEditorModel::Row;
@@ -28,10 +28,12 @@ class TestSmartFolders : public QObject
     {
         m_lib = std::make_unique<TestLibrary>();
         for (const QString &name : folderNames)
-            m_lib->smartFolder(name, Predicate::orPredicate({Predicate::fromFormat("item CONTAINS 'x'")}));
-        for (int label : {0, 3, 3, 5})
-            m_lib->record({{"item", QStringLiteral("Label %1").arg(label)}, {"labelIndex", label},
-                           {"purchasePrice", 10.0 * (label + 1)}, {"insured", label == 3}});
+            m_lib->smartFolder(name, Predicate::orPredicate({ Predicate::fromFormat("item CONTAINS 'x'") }));
+        for (int label : { 0, 3, 3, 5 })
+            m_lib->record({ { "item", QStringLiteral("Label %1").arg(label) },
+                            { "labelIndex", label },
+                            { "purchasePrice", 10.0 * (label + 1) },
+                            { "insured", label == 3 } });
         QVERIFY(m_lib->save());
         m_nav = std::make_unique<NavigationControllers>(m_lib->context.get());
         m_nav->start(0);
@@ -42,9 +44,9 @@ class TestSmartFolders : public QObject
     {
         // Read from the file, so that only what was saved counts.
         QString error;
-        auto reader = ManagedObjectContext::open(m_lib->package + "/sqldata", ManagedObjectContext::OpenMode::ReadOnly,
-                                                 &error);
-        return valuesOf(reader->executeFetchRequest({"SmartFolder", Predicate(), {}, 0}), "smartFolderName");
+        auto reader
+            = ManagedObjectContext::open(m_lib->package + "/sqldata", ManagedObjectContext::OpenMode::ReadOnly, &error);
+        return valuesOf(reader->executeFetchRequest({ "SmartFolder", Predicate(), {}, 0 }), "smartFolderName");
     }
 
 private slots:
@@ -60,7 +62,7 @@ private slots:
         bool savedWhenOpened = false;
         connect(&folders(), &SmartFolderController::sheetChanged, this, [&] {
             if (folders().isSheetOpen())
-                savedWhenOpened = storedFolderNames() == QStringList{"Smart Folder"};
+                savedWhenOpened = storedFolderNames() == QStringList { "Smart Folder" };
         });
         folders().addSmartFolderMenuAction();
         QVERIFY(savedWhenOpened);
@@ -70,8 +72,9 @@ private slots:
         QVERIFY(folders().isCancelVisible());
         QCOMPARE(folders().folderName(), QStringLiteral("Smart Folder"));
         QCOMPARE(SmartFolder::predicate(folders().selectedFolder()),
-                 std::optional<Predicate>(Predicate::orPredicate({Predicate::fromFormat(
-                     "(%K contains '') AND (%K contains '')", {QStringLiteral("item"), QStringLiteral("manufacturer")})})));
+                 std::optional<Predicate>(Predicate::orPredicate(
+                     { Predicate::fromFormat("(%K contains '') AND (%K contains '')",
+                                             { QStringLiteral("item"), QStringLiteral("manufacturer") }) })));
         // The editor opens with the two rules and empty texts.
         const RuleEditorModel &rules = folders().ruleEditor();
         QCOMPARE(rules.match, RuleEditorModel::Match::Any);
@@ -83,12 +86,12 @@ private slots:
 
     void cancelRemovesTheNewFolder()
     {
-        start({"Kept"});
-        EventSpy spy({Events::TBXSmartFolderControllerReqUpdate});
+        start({ "Kept" });
+        EventSpy spy({ Events::TBXSmartFolderControllerReqUpdate });
         folders().addSmartFolderMenuAction();
         folders().cancelAddEditSmartFolderButtonAction();
         QVERIFY(!folders().isSheetOpen());
-        QCOMPARE(storedFolderNames(), QStringList{"Kept"});
+        QCOMPARE(storedFolderNames(), QStringList { "Kept" });
         QCOMPARE(folders().confirmButtonTitle(), QStringLiteral("Save"));
         QVERIFY(spy.events.isEmpty());
     }
@@ -99,13 +102,18 @@ private slots:
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("stored");
 
-        QTest::newRow("first folder") << QStringList() << "Smart Folder" << "Smart Folder";
-        QTest::newRow("another comes first") << QStringList{"Smart Folder"} << "Smart Folder" << "Smart Folder 1";
-        QTest::newRow("two taken") << QStringList{"Smart Folder", "Smart Folder 1"} << "Smart Folder"
+        QTest::newRow("first folder") << QStringList() << "Smart Folder"
+                                      << "Smart Folder";
+        QTest::newRow("another comes first") << QStringList { "Smart Folder" } << "Smart Folder"
+                                             << "Smart Folder 1";
+        QTest::newRow("two taken") << QStringList { "Smart Folder", "Smart Folder 1" } << "Smart Folder"
                                    << "Smart Folder 2";
-        QTest::newRow("a typed name") << QStringList{"Lamps"} << "Lamps" << "Lamps 1";
-        QTest::newRow("a free typed name") << QStringList{"Lamps"} << "Lights" << "Lights";
-        QTest::newRow("pattern characters") << QStringList{"C++ (old)"} << "C++ (old)" << "C++ (old) 1";
+        QTest::newRow("a typed name") << QStringList { "Lamps" } << "Lamps"
+                                      << "Lamps 1";
+        QTest::newRow("a free typed name") << QStringList { "Lamps" } << "Lights"
+                                           << "Lights";
+        QTest::newRow("pattern characters") << QStringList { "C++ (old)" } << "C++ (old)"
+                                            << "C++ (old) 1";
     }
 
     void naming()
@@ -114,20 +122,20 @@ private slots:
         QFETCH(QString, typed);
         QFETCH(QString, stored);
         start(existing);
-        EventSpy spy({Events::TBXSmartFolderControllerReqUpdate});
+        EventSpy spy({ Events::TBXSmartFolderControllerReqUpdate });
         folders().addSmartFolderMenuAction();
         folders().setFolderName(typed);
         folders().addEditSmartFolderButtonAction();
         QVERIFY(!folders().isSheetOpen());
         QCOMPARE(spy.events.size(), 1);
-        QCOMPARE(storedFolderNames(), existing + QStringList{stored});
+        QCOMPARE(storedFolderNames(), existing + QStringList { stored });
         m_nav->sourceList().flushPendingRefresh();
         QVERIFY(m_nav->sourceList().visibleRowNames().contains(stored));
     }
 
     void editFromTheSourceList()
     {
-        start({"Labels"});
+        start({ "Labels" });
         const QStringList rows = m_nav->sourceList().visibleRowNames();
         m_nav->sourceList().selectRow(int(rows.indexOf("Labels")));
         QVERIFY(folders().selectedFolder());
@@ -155,7 +163,7 @@ private slots:
         QCOMPARE(m_nav->sourceList().currentRowName(), QStringLiteral("Label three"));
         m_nav->flushPendingRefreshes();
         QCOMPARE(valuesOf(VisibleAssetController::sharedManager().recordArrayController().arrangedObjects(), "item"),
-                 (QStringList{"Label 3", "Label 3"}));
+                 (QStringList { "Label 3", "Label 3" }));
         const int row = int(m_nav->sourceList().visibleRowNames().indexOf("Label three"));
         QCOMPARE(*m_nav->sourceList().visibleRowItems().at(row)->badge, 2);
     }
@@ -175,23 +183,21 @@ private slots:
         QTest::newRow("Warranty Warning") << TBXFirstRunSetup::warrantyWarningPredicate() << true;
         QTest::newRow("Warranty Expired") << TBXFirstRunSetup::warrantyExpiredPredicate() << true;
         QTest::newRow("a new folder") << SmartFolder::newFolderPredicate() << true;
-        QTest::newRow("all of text rules")
-            << Predicate::andPredicate({Predicate::fromFormat("model BEGINSWITH[cd] 'X'"),
-                                        Predicate::fromFormat("serialNumber ENDSWITH[c] '9'"),
-                                        Predicate::fromFormat("vendorName == 'Shop'"),
-                                        Predicate::fromFormat("notesPlainText CONTAINS[cd] 'box'")})
-            << true;
-        QTest::newRow("numbers, dates, labels, insured")
-            << Predicate::orPredicate(
-                   {Predicate::fromFormat("purchasePrice < 99.5"), Predicate::fromFormat("recordQty > 2"),
-                    Predicate::fromFormat("purchaseDate > %@", {QDateTime(QDate(2020, 1, 1), QTime(0, 0))}),
-                    Predicate::fromFormat("labelIndex == '4'"), Predicate::fromFormat("insured == YES"),
-                    Predicate::fromFormat("insured != YES"), Predicate::fromFormat("condition == nil")})
-            << true;
+        QTest::newRow("all of text rules") << Predicate::andPredicate(
+            { Predicate::fromFormat("model BEGINSWITH[cd] 'X'"), Predicate::fromFormat("serialNumber ENDSWITH[c] '9'"),
+              Predicate::fromFormat("vendorName == 'Shop'"),
+              Predicate::fromFormat("notesPlainText CONTAINS[cd] 'box'") })
+                                           << true;
+        QTest::newRow("numbers, dates, labels, insured") << Predicate::orPredicate(
+            { Predicate::fromFormat("purchasePrice < 99.5"), Predicate::fromFormat("recordQty > 2"),
+              Predicate::fromFormat("purchaseDate > %@", { QDateTime(QDate(2020, 1, 1), QTime(0, 0)) }),
+              Predicate::fromFormat("labelIndex == '4'"), Predicate::fromFormat("insured == YES"),
+              Predicate::fromFormat("insured != YES"), Predicate::fromFormat("condition == nil") })
+                                                         << true;
         QTest::newRow("what the editor does not offer is kept")
-            << Predicate::orPredicate({Predicate::fromFormat("item MATCHES 'a.*'"),
-                                       Predicate::fromFormat("ANY customField.cfTextField CONTAINS 'x'"),
-                                       Predicate::notPredicate(Predicate::fromFormat("item == 'y'"))})
+            << Predicate::orPredicate({ Predicate::fromFormat("item MATCHES 'a.*'"),
+                                        Predicate::fromFormat("ANY customField.cfTextField CONTAINS 'x'"),
+                                        Predicate::notPredicate(Predicate::fromFormat("item == 'y'")) })
             << false;
     }
 
@@ -224,19 +230,21 @@ private slots:
 
         using A = RuleEditorModel::Attribute;
         using O = RuleEditorModel::Operator;
-        QTest::newRow("price below") << int(A::PurchasePrice) << int(O::LessThan) << "35" << "purchasePrice < 35"
-                                     << QStringList{"Label 0"};
-        QTest::newRow("price above a decimal") << int(A::PurchasePrice) << int(O::GreaterThan) << "39.5"
-                                               << "purchasePrice > 39.5" << QStringList{"Label 3", "Label 3", "Label 5"};
+        QTest::newRow("price below") << int(A::PurchasePrice) << int(O::LessThan) << "35"
+                                     << "purchasePrice < 35" << QStringList { "Label 0" };
+        QTest::newRow("price above a decimal")
+            << int(A::PurchasePrice) << int(O::GreaterThan) << "39.5"
+            << "purchasePrice > 39.5" << QStringList { "Label 3", "Label 3", "Label 5" };
         QTest::newRow("item begins with") << int(A::Item) << int(O::BeginsWith) << "label 5"
-                                          << "item BEGINSWITH[cd] \"label 5\"" << QStringList{"Label 5"};
-        QTest::newRow("label") << int(A::LabelIndex) << int(O::Is) << "5" << "labelIndex == \"5\"" << QStringList{"Label 5"};
-        QTest::newRow("insured") << int(A::Insured) << int(O::IsYes) << "" << "insured == YES"
-                                 << QStringList{"Label 3", "Label 3"};
-        QTest::newRow("not insured") << int(A::Insured) << int(O::IsNo) << "" << "insured != YES"
-                                     << QStringList{"Label 0", "Label 5"};
-        QTest::newRow("no value") << int(A::Condition) << int(O::HasNoValue) << "" << "condition == nil"
-                                  << QStringList{"Label 0", "Label 3", "Label 3", "Label 5"};
+                                          << "item BEGINSWITH[cd] \"label 5\"" << QStringList { "Label 5" };
+        QTest::newRow("label") << int(A::LabelIndex) << int(O::Is) << "5"
+                               << "labelIndex == \"5\"" << QStringList { "Label 5" };
+        QTest::newRow("insured") << int(A::Insured) << int(O::IsYes) << ""
+                                 << "insured == YES" << QStringList { "Label 3", "Label 3" };
+        QTest::newRow("not insured") << int(A::Insured) << int(O::IsNo) << ""
+                                     << "insured != YES" << QStringList { "Label 0", "Label 5" };
+        QTest::newRow("no value") << int(A::Condition) << int(O::HasNoValue) << ""
+                                  << "condition == nil" << QStringList { "Label 0", "Label 3", "Label 3", "Label 5" };
     }
 
     void editedRules()
@@ -273,7 +281,7 @@ private slots:
         const QList<ManagedObject *> records = VisibleAssetController::sharedManager().visibleAssetsForRowIdentifier(
             "sf_Edited", "Edited", "Smart", false);
         QCOMPARE(valuesOf(records, "item"), items);
-        ManagedObject *reopened = m_lib->context->executeFetchRequest({"SmartFolder", Predicate(), {}, 0}).first();
+        ManagedObject *reopened = m_lib->context->executeFetchRequest({ "SmartFolder", Predicate(), {}, 0 }).first();
         QCOMPARE(*SmartFolder::predicate(reopened), saved);
         QCOMPARE(RuleEditorModel::fromPredicate(saved).toPredicate(), saved);
         VisibleAssetController::sharedManager().setManagedObjectContext(nullptr);
@@ -283,19 +291,21 @@ private slots:
     {
         start();
         // Stored with another operator: corrected into an equality.
-        m_lib->smartFolder("Threes", Predicate::orPredicate({Predicate::fromFormat("labelIndex != '3'")}));
-        QCOMPARE(valuesOf(VisibleAssetController::sharedManager().visibleAssetsForRowIdentifier({}, "Threes", "Smart", false),
+        m_lib->smartFolder("Threes", Predicate::orPredicate({ Predicate::fromFormat("labelIndex != '3'") }));
+        QCOMPARE(valuesOf(VisibleAssetController::sharedManager().visibleAssetsForRowIdentifier({}, "Threes", "Smart",
+                                                                                                false),
                           "item"),
-                 (QStringList{"Label 3", "Label 3"}));
+                 (QStringList { "Label 3", "Label 3" }));
     }
 
     void emptyTextRulesLetEverythingThrough_data()
     {
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QStringList>("items");
-        QTest::newRow("the new folder as it starts") << "" << QStringList{"Label 0", "Label 3", "Label 3", "Label 5"};
+        QTest::newRow("the new folder as it starts")
+            << "" << QStringList { "Label 0", "Label 3", "Label 3", "Label 5" };
         // Typed into the template's item rule: case ignored, the empty manufacturer rule open.
-        QTest::newRow("one rule filled in") << "label 5" << QStringList{"Label 5"};
+        QTest::newRow("one rule filled in") << "label 5" << QStringList { "Label 5" };
     }
 
     void emptyTextRulesLetEverythingThrough()
@@ -311,7 +321,8 @@ private slots:
         // The stored rules keep the empty text; only filtering treats it as open.
         QCOMPARE(SmartFolder::predicate(folders().selectedFolder())->members().first().members().at(1).value(),
                  PredicateValue::text(QString()));
-        QCOMPARE(valuesOf(VisibleAssetController::sharedManager().visibleAssetsForRowIdentifier({}, "Template", "Smart", false),
+        QCOMPARE(valuesOf(VisibleAssetController::sharedManager().visibleAssetsForRowIdentifier({}, "Template", "Smart",
+                                                                                                false),
                           "item"),
                  items);
         m_nav->sourceList().flushPendingRefresh();

@@ -1,11 +1,11 @@
 #include "NavigationTestSupport.h"
 
 #include "base/Events.h"
-#include "store/UndoManager.h"
 #include "navigation/NavigationControllers.h"
 #include "navigation/SourceListController.h"
 #include "navigation/SourceListModel.h"
 #include "navigation/VisibleAssetController.h"
+#include "store/UndoManager.h"
 
 #include <QAbstractItemModelTester>
 #include <QSignalSpy>
@@ -27,7 +27,7 @@ class TestSourceList : public QObject
     void makeStandardLibrary()
     {
         m_lib = std::make_unique<TestLibrary>();
-        for (const char *name : {"Tools", "Books", "Kitchen"})
+        for (const char *name : { "Tools", "Books", "Kitchen" })
             m_lib->category(QString::fromLatin1(name));
         m_lib->defaultSmartFolders();
         m_lib->webGroup(QStringLiteral("Shops"));
@@ -37,11 +37,14 @@ class TestSourceList : public QObject
             const char *item;
             const char *category;
             double level;
-        } records[] = {{"Drill", "Tools", 10}, {"Saw", "Tools", 80}, {"Hammer", "Tools", 0},
-                       {"Novel", "Books", 25}, {"Atlas", "Books", -1}};
+        } records[] = { { "Drill", "Tools", 10 },
+                        { "Saw", "Tools", 80 },
+                        { "Hammer", "Tools", 0 },
+                        { "Novel", "Books", 25 },
+                        { "Atlas", "Books", -1 } };
         for (const auto &r : records) {
-            QVariantMap values{{QStringLiteral("item"), QString::fromLatin1(r.item)},
-                               {QStringLiteral("category"), QString::fromLatin1(r.category)}};
+            QVariantMap values { { QStringLiteral("item"), QString::fromLatin1(r.item) },
+                                 { QStringLiteral("category"), QString::fromLatin1(r.category) } };
             if (r.level >= 0)
                 values.insert(QStringLiteral("warrantyLevel"), r.level);
             m_lib->record(values);
@@ -58,7 +61,7 @@ class TestSourceList : public QObject
 
     ManagedObject *named(const QString &entity, const QString &key, const QString &name)
     {
-        for (ManagedObject *o : m_lib->context->executeFetchRequest({entity, Predicate(), {}, 0}))
+        for (ManagedObject *o : m_lib->context->executeFetchRequest({ entity, Predicate(), {}, 0 }))
             if (o->valueForKey(key).toString() == name)
                 return o;
         return nullptr;
@@ -68,9 +71,9 @@ class TestSourceList : public QObject
 
     static const QStringList &standardRows()
     {
-        static const QStringList rows = {"ALL RECORDS", "All Records", "CATEGORIES", "Books", "Kitchen", "Tools",
-                                         "SMART FOLDERS", "Warranty Warning", "Warranty Expired", "WEB", "Shops",
-                                         "Stores"};
+        static const QStringList rows
+            = { "ALL RECORDS",   "All Records",      "CATEGORIES",       "Books", "Kitchen", "Tools",
+                "SMART FOLDERS", "Warranty Warning", "Warranty Expired", "WEB",   "Shops",   "Stores" };
         return rows;
     }
 
@@ -116,11 +119,11 @@ private slots:
         m_lib = std::make_unique<TestLibrary>();
         startNavigation();
         QCOMPARE(list().visibleRowNames(),
-                 QStringList({"ALL RECORDS", "All Records", "CATEGORIES", "SMART FOLDERS", "WEB"}));
+                 QStringList({ "ALL RECORDS", "All Records", "CATEGORIES", "SMART FOLDERS", "WEB" }));
         for (int h = 0; h < SourceListTree::headerCount; ++h)
             QVERIFY(!list().tree().header(h)->badge);
         QCOMPARE(list().currentRowName(), QStringLiteral("All Records"));
-        QCOMPARE(list().selectedRowIndexes(), QList<int>{1});
+        QCOMPARE(list().selectedRowIndexes(), QList<int> { 1 });
     }
 
     void visibleRows_data()
@@ -131,14 +134,22 @@ private slots:
         QTest::addColumn<QString>("group");
         QTest::addColumn<int>("count");
 
-        QTest::newRow("all expanded, All Records") << QStringList() << 1 << "All Records" << "library" << 12;
-        QTest::newRow("all expanded, a category") << QStringList() << 4 << "Kitchen" << "category" << 12;
-        QTest::newRow("all expanded, a header") << QStringList() << 6 << "SMART FOLDERS" << "sf" << 12;
-        QTest::newRow("all expanded, last web group") << QStringList() << 11 << "Stores" << "web" << 12;
-        QTest::newRow("categories collapsed") << QStringList{"category"} << 3 << "SMART FOLDERS" << "sf" << 9;
-        QTest::newRow("categories collapsed, folder") << QStringList{"category"} << 5 << "Warranty Expired" << "sf" << 9;
-        QTest::newRow("first group collapsed") << QStringList{"library"} << 1 << "CATEGORIES" << "category" << 11;
-        QTest::newRow("all collapsed") << QStringList{"library", "category", "sf", "web"} << 3 << "WEB" << "web" << 4;
+        QTest::newRow("all expanded, All Records") << QStringList() << 1 << "All Records"
+                                                   << "library" << 12;
+        QTest::newRow("all expanded, a category") << QStringList() << 4 << "Kitchen"
+                                                  << "category" << 12;
+        QTest::newRow("all expanded, a header") << QStringList() << 6 << "SMART FOLDERS"
+                                                << "sf" << 12;
+        QTest::newRow("all expanded, last web group") << QStringList() << 11 << "Stores"
+                                                      << "web" << 12;
+        QTest::newRow("categories collapsed") << QStringList { "category" } << 3 << "SMART FOLDERS"
+                                              << "sf" << 9;
+        QTest::newRow("categories collapsed, folder") << QStringList { "category" } << 5 << "Warranty Expired"
+                                                      << "sf" << 9;
+        QTest::newRow("first group collapsed") << QStringList { "library" } << 1 << "CATEGORIES"
+                                               << "category" << 11;
+        QTest::newRow("all collapsed") << QStringList { "library", "category", "sf", "web" } << 3 << "WEB"
+                                       << "web" << 4;
         QTest::newRow("past the end") << QStringList() << 12 << QString() << QString() << 12;
     }
 
@@ -174,10 +185,10 @@ private slots:
             icons.append(r->iconName);
             badges.append(r->badge ? QString::number(*r->badge) : QStringLiteral("-"));
         }
-        QCOMPARE(identifiers, QStringList({"library", "library", "category", "c_Books", "c_Kitchen", "c_Tools", "sf",
-                                           "sf_Warranty Warning", "sf_Warranty Expired", "web", "w_Shops",
-                                           "w_Stores"}));
-        QCOMPARE(badges, QStringList({"-", "-", "-", "2", "0", "3", "-", "2", "2", "-", "-", "-"}));
+        QCOMPARE(identifiers,
+                 QStringList({ "library", "library", "category", "c_Books", "c_Kitchen", "c_Tools", "sf",
+                               "sf_Warranty Warning", "sf_Warranty Expired", "web", "w_Shops", "w_Stores" }));
+        QCOMPARE(badges, QStringList({ "-", "-", "-", "2", "0", "3", "-", "2", "2", "-", "-", "-" }));
         QCOMPARE(icons.at(3), QStringLiteral("folder@2x.png"));
         QCOMPARE(icons.at(7), QStringLiteral("smartFolder@2x.png"));
         QCOMPARE(icons.at(10), QStringLiteral("globe@2x.png"));
@@ -192,9 +203,12 @@ private slots:
         QTest::addColumn<bool>("canDelete");
         QTest::addColumn<bool>("webView");
 
-        QTest::newRow("category") << "Kitchen" << "Category" << true << false;
-        QTest::newRow("smart folder") << "Warranty Expired" << "Smart" << true << false;
-        QTest::newRow("web group") << "Shops" << "WebGroup" << true << true;
+        QTest::newRow("category") << "Kitchen"
+                                  << "Category" << true << false;
+        QTest::newRow("smart folder") << "Warranty Expired"
+                                      << "Smart" << true << false;
+        QTest::newRow("web group") << "Shops"
+                                   << "WebGroup" << true << true;
     }
 
     void selectionStep()
@@ -205,7 +219,7 @@ private slots:
         QFETCH(bool, webView);
         makeStandardLibrary();
         startNavigation();
-        EventSpy spy({Events::TBXSelectedSourceNameChanged});
+        EventSpy spy({ Events::TBXSelectedSourceNameChanged });
         bool undoOffDuringStep = false;
         EventBus::instance().observe(this, Events::TBXSelectedSourceNameChanged, [&](const Event &) {
             undoOffDuringStep = !m_lib->context->undoManager()->isUndoRegistrationEnabled();
@@ -238,10 +252,10 @@ private slots:
     {
         makeStandardLibrary();
         // A smart folder with the same title as a category in another group.
-        m_lib->smartFolder(QStringLiteral("Kitchen"), Predicate::orPredicate({Predicate::fromFormat("item == 'x'")}));
+        m_lib->smartFolder(QStringLiteral("Kitchen"), Predicate::orPredicate({ Predicate::fromFormat("item == 'x'") }));
         startNavigation();
         list().selectRow(rowOf(QStringLiteral("Kitchen")));
-        EventSpy spy({Events::TBXSelectedSourceNameChanged});
+        EventSpy spy({ Events::TBXSelectedSourceNameChanged });
         list().selectRow(int(list().visibleRowNames().lastIndexOf(QStringLiteral("Kitchen"))));
         QVERIFY(spy.events.isEmpty());
         QCOMPARE(list().currentGroupIdentifier(), QStringLiteral("category"));
@@ -256,7 +270,7 @@ private slots:
         startNavigation();
         UndoManager *undo = m_lib->context->undoManager();
         undo->removeAllActions();
-        for (const char *title : {"Books", "Warranty Warning", "Shops", "All Records"})
+        for (const char *title : { "Books", "Warranty Warning", "Shops", "All Records" })
             list().selectRow(rowOf(title));
         QTest::qWait(10);
         QVERIFY(!undo->canUndo());
@@ -266,13 +280,13 @@ private slots:
     {
         QTest::addColumn<QString>("event");
         QTest::addColumn<QVariantMap>("payload");
-        for (const QString &name :
-             {Events::UndoManagerDidUndoChange, Events::UndoManagerDidRedoChange, Events::TBXRefreshRequestOfSourceColumn,
-              Events::TBXSmartFolderControllerReqUpdate, Events::TBXStashly1ImportReqRefresh,
-              Events::TBXDestructionControllerReqRefresh, Events::TBXRecordReqUpdate,
-              Events::TBXApplicationFinishedLaunching, Events::TBXAddCategoryReqRefresh, Events::TBXCategoryUpdated,
-              Events::TBXWebGroupControllerReqRefresh, Events::TBXRecordControllerReqUpdate})
-            QTest::newRow(qPrintable(name)) << name << QVariantMap{{"rowName", "Tools"}};
+        for (const QString &name : { Events::UndoManagerDidUndoChange, Events::UndoManagerDidRedoChange,
+                                     Events::TBXRefreshRequestOfSourceColumn, Events::TBXSmartFolderControllerReqUpdate,
+                                     Events::TBXStashly1ImportReqRefresh, Events::TBXDestructionControllerReqRefresh,
+                                     Events::TBXRecordReqUpdate, Events::TBXApplicationFinishedLaunching,
+                                     Events::TBXAddCategoryReqRefresh, Events::TBXCategoryUpdated,
+                                     Events::TBXWebGroupControllerReqRefresh, Events::TBXRecordControllerReqUpdate })
+            QTest::newRow(qPrintable(name)) << name << QVariantMap { { "rowName", "Tools" } };
     }
 
     void observedEventsRefresh()
@@ -282,7 +296,7 @@ private slots:
         makeStandardLibrary();
         startNavigation();
         m_lib->category(QStringLiteral("Garden"));
-        m_lib->record({{"item", "Rake"}, {"category", "Garden"}});
+        m_lib->record({ { "item", "Rake" }, { "category", "Garden" } });
         QVERIFY(!list().visibleRowNames().contains(QStringLiteral("Garden")));
         EventBus::instance().post(event, nullptr, payload);
         list().flushPendingRefresh();
@@ -297,7 +311,7 @@ private slots:
         startNavigation();
         QSignalSpy rebuilt(&list(), &SourceListController::treeRebuilt);
         for (int i = 0; i < 100; ++i)
-            EventBus::instance().post(Events::TBXRecordReqUpdate, nullptr, {{"recAccessorName", "setCategory"}});
+            EventBus::instance().post(Events::TBXRecordReqUpdate, nullptr, { { "recAccessorName", "setCategory" } });
         QCOMPARE(rebuilt.count(), 0);
         QTest::qWait(10);
         QCOMPARE(rebuilt.count(), 1);
@@ -311,34 +325,47 @@ private slots:
         QTest::addColumn<QVariantMap>("payload");
         QTest::addColumn<QString>("expected");
 
-        QTest::newRow("records deleted: same row") << "Tools" << "delete record Saw" << Events::TBXDestructionControllerReqRefresh
-                                                   << QVariantMap{{"itemType", "Asset"}} << "Tools";
-        QTest::newRow("undo: same row") << "Tools" << "" << Events::TBXDestructionControllerReqRefresh
-                                        << QVariantMap{{"methodCalled", "undo"}} << "Tools";
+        QTest::newRow("records deleted: same row") << "Tools"
+                                                   << "delete record Saw" << Events::TBXDestructionControllerReqRefresh
+                                                   << QVariantMap { { "itemType", "Asset" } } << "Tools";
+        QTest::newRow("undo: same row") << "Tools"
+                                        << "" << Events::TBXDestructionControllerReqRefresh
+                                        << QVariantMap { { "methodCalled", "undo" } } << "Tools";
         QTest::newRow("first category deleted: the next takes its place")
-            << "Books" << "delete category Books" << Events::TBXDestructionControllerReqRefresh
-            << QVariantMap{{"itemType", "Category"}} << "Kitchen";
+            << "Books"
+            << "delete category Books" << Events::TBXDestructionControllerReqRefresh
+            << QVariantMap { { "itemType", "Category" } } << "Kitchen";
         QTest::newRow("last row deleted: the row above")
-            << "Stores" << "delete group Stores" << Events::TBXDestructionControllerReqRefresh
-            << QVariantMap{{"itemType", "WebGroup"}} << "Shops";
+            << "Stores"
+            << "delete group Stores" << Events::TBXDestructionControllerReqRefresh
+            << QVariantMap { { "itemType", "WebGroup" } } << "Shops";
         QTest::newRow("folder above deleted: the row moved up")
-            << "Warranty Expired" << "delete folder Warranty Warning" << Events::TBXDestructionControllerReqRefresh
-            << QVariantMap{{"itemType", "Smart"}} << "Warranty Expired";
+            << "Warranty Expired"
+            << "delete folder Warranty Warning" << Events::TBXDestructionControllerReqRefresh
+            << QVariantMap { { "itemType", "Smart" } } << "Warranty Expired";
         QTest::newRow("row low in the list gone: selection step from row 1")
-            << "Tools" << "delete category Books" << Events::TBXDestructionControllerReqRefresh
-            << QVariantMap{{"itemType", "Category"}} << "All Records";
-        QTest::newRow("record update: its category") << "Tools" << "" << Events::TBXRecordControllerReqUpdate
-                                                     << QVariantMap{{"rowName", "Kitchen"}} << "Kitchen";
-        QTest::newRow("record update in all records") << "Tools" << "" << Events::TBXRecordControllerReqUpdate
-                                                      << QVariantMap{{"rowName", "ALL RECORDS"}} << "Tools";
-        QTest::newRow("category renamed") << "Books" << "rename category Books Bookshelf" << Events::TBXCategoryUpdated
-                                          << QVariantMap{{"rowName", "Bookshelf"}, {"rowType", "Category"}} << "Bookshelf";
-        QTest::newRow("category added") << "Kitchen" << "add category Aardvark" << Events::TBXAddCategoryReqRefresh
-                                        << QVariantMap{{"rowName", "Aardvark"}} << "Aardvark";
-        QTest::newRow("web group edited") << "Books" << "" << Events::TBXWebGroupControllerReqRefresh
-                                          << QVariantMap{{"rowName", "Shops"}} << "Shops";
-        QTest::newRow("unknown category: stays") << "Kitchen" << "" << Events::TBXAddCategoryReqRefresh
-                                                 << QVariantMap{{"rowName", "Nowhere"}} << "Kitchen";
+            << "Tools"
+            << "delete category Books" << Events::TBXDestructionControllerReqRefresh
+            << QVariantMap { { "itemType", "Category" } } << "All Records";
+        QTest::newRow("record update: its category")
+            << "Tools"
+            << "" << Events::TBXRecordControllerReqUpdate << QVariantMap { { "rowName", "Kitchen" } } << "Kitchen";
+        QTest::newRow("record update in all records")
+            << "Tools"
+            << "" << Events::TBXRecordControllerReqUpdate << QVariantMap { { "rowName", "ALL RECORDS" } } << "Tools";
+        QTest::newRow("category renamed")
+            << "Books"
+            << "rename category Books Bookshelf" << Events::TBXCategoryUpdated
+            << QVariantMap { { "rowName", "Bookshelf" }, { "rowType", "Category" } } << "Bookshelf";
+        QTest::newRow("category added") << "Kitchen"
+                                        << "add category Aardvark" << Events::TBXAddCategoryReqRefresh
+                                        << QVariantMap { { "rowName", "Aardvark" } } << "Aardvark";
+        QTest::newRow("web group edited")
+            << "Books"
+            << "" << Events::TBXWebGroupControllerReqRefresh << QVariantMap { { "rowName", "Shops" } } << "Shops";
+        QTest::newRow("unknown category: stays")
+            << "Kitchen"
+            << "" << Events::TBXAddCategoryReqRefresh << QVariantMap { { "rowName", "Nowhere" } } << "Kitchen";
     }
 
     void refreshReselection()
@@ -367,10 +394,10 @@ private slots:
         else if (change.startsWith("add category"))
             m_lib->category(words.at(2));
 
-        EventSpy spy({Events::TBXSelectedSourceNameChanged});
+        EventSpy spy({ Events::TBXSelectedSourceNameChanged });
         EventBus::instance().post(event, nullptr, payload);
         QCOMPARE(list().currentRowName(), expected);
-        QCOMPARE(list().selectedRowIndexes(), QList<int>{rowOf(expected)});
+        QCOMPARE(list().selectedRowIndexes(), QList<int> { rowOf(expected) });
         // The views hear of the row only when it changed.
         if (expected == selected && !change.startsWith("delete folder"))
             QVERIFY(spy.events.isEmpty());
@@ -401,7 +428,7 @@ private slots:
         startNavigation();
         int deletions = 0;
         list().setDeleteAction([&] { ++deletions; });
-        EventSpy spy({Events::TBXSelectedSourceNameChanged});
+        EventSpy spy({ Events::TBXSelectedSourceNameChanged });
         const std::optional<SourceListController::ContextMenu> m = list().contextMenuForRow(rowOf(title));
         QCOMPARE(bool(m), menu);
         if (!menu) {
@@ -420,10 +447,14 @@ private slots:
     {
         QTest::addColumn<QString>("title");
         QTest::addColumn<QString>("key");
-        QTest::newRow("category") << "Tools" << "categoryName";
-        QTest::newRow("smart folder") << "Warranty Expired" << "smartFolderName";
-        QTest::newRow("web group") << "Shops" << "webGroupName";
-        QTest::newRow("all records") << "All Records" << "";
+        QTest::newRow("category") << "Tools"
+                                  << "categoryName";
+        QTest::newRow("smart folder") << "Warranty Expired"
+                                      << "smartFolderName";
+        QTest::newRow("web group") << "Shops"
+                                   << "webGroupName";
+        QTest::newRow("all records") << "All Records"
+                                     << "";
     }
 
     void doubleClick()
@@ -433,14 +464,14 @@ private slots:
         makeStandardLibrary();
         startNavigation();
         list().selectRow(rowOf(title));
-        EventSpy spy({Events::TBXSourceDoubleClicked});
+        EventSpy spy({ Events::TBXSourceDoubleClicked });
         list().doubleClickAction();
         if (key.isEmpty()) {
             QVERIFY(spy.events.isEmpty());
             return;
         }
         QCOMPARE(spy.events.size(), 1);
-        QCOMPARE(spy.events.first().userInfo, (QVariantMap{{key, title}}));
+        QCOMPARE(spy.events.first().userInfo, (QVariantMap { { key, title } }));
     }
 
     void drops_data()
@@ -470,18 +501,19 @@ private slots:
         QCOMPARE(list().validateDrop(row, between), valid);
 
         QStringList uris;
-        for (const char *item : {"Drill", "Saw", "Novel"})
+        for (const char *item : { "Drill", "Saw", "Novel" })
             uris.append(named("Record", "item", item)->objectID().uriRepresentation());
         // The view asks for the drop only after validation accepted it.
         QCOMPARE(valid && list().acceptRecordDrop(row, uris), recordsAccepted);
         QStringList categories;
-        for (const char *item : {"Drill", "Saw", "Novel"})
+        for (const char *item : { "Drill", "Saw", "Novel" })
             categories.append(named("Record", "item", item)->valueForKey("category").toString());
-        QCOMPARE(categories, recordsAccepted ? QStringList({title, title, title}) : QStringList({"Tools", "Tools", "Books"}));
+        QCOMPARE(categories,
+                 recordsAccepted ? QStringList({ title, title, title }) : QStringList({ "Tools", "Tools", "Books" }));
         QCOMPARE(m_lib->context->hasChanges(), false);
 
-        EventSpy spy({Events::TBXFilesDraggedToCategory});
-        const QVariantMap payload{{"source", "external"}, {"filePathArray", QStringList{"/tmp/receipt.pdf"}}};
+        EventSpy spy({ Events::TBXFilesDraggedToCategory });
+        const QVariantMap payload { { "source", "external" }, { "filePathArray", QStringList { "/tmp/receipt.pdf" } } };
         QCOMPARE(valid && list().acceptFileDrop(row, payload), valid);
         QCOMPARE(spy.events.size(), valid ? 1 : 0);
         if (valid) {
@@ -490,7 +522,7 @@ private slots:
             QCOMPARE(spy.events.first().userInfo, expected);
         }
         // A drop that carries no files is refused.
-        QVERIFY(!list().acceptFileDrop(row, {{"source", "external"}}));
+        QVERIFY(!list().acceptFileDrop(row, { { "source", "external" } }));
     }
 
     void midnight_data()
@@ -509,7 +541,7 @@ private slots:
         QFETCH(bool, recalculates);
         makeStandardLibrary();
         for (int i = 0; i < 2500; ++i)
-            m_lib->record({{"item", QStringLiteral("Box %1").arg(i)}});
+            m_lib->record({ { "item", QStringLiteral("Box %1").arg(i) } });
         startNavigation();
         QSet<ManagedObject *> recalculated;
         list().setWarrantyRecalculation([&](ManagedObject *r) { recalculated.insert(r); });
@@ -530,10 +562,11 @@ private slots:
         QTest::addColumn<bool>("refreshes");
         QTest::addColumn<bool>("recalculates");
         const QDate day(2024, 3, 5);
-        QTest::newRow("a minute later") << QDateTime(day, QTime(14, 0)) << QDateTime(day, QTime(14, 1)) << false << false;
+        QTest::newRow("a minute later") << QDateTime(day, QTime(14, 0)) << QDateTime(day, QTime(14, 1)) << false
+                                        << false;
         QTest::newRow("slept an hour") << QDateTime(day, QTime(14, 0)) << QDateTime(day, QTime(15, 0)) << true << false;
-        QTest::newRow("slept through midnight") << QDateTime(day, QTime(23, 0)) << QDateTime(day.addDays(1), QTime(7, 0))
-                                                << true << true;
+        QTest::newRow("slept through midnight")
+            << QDateTime(day, QTime(23, 0)) << QDateTime(day.addDays(1), QTime(7, 0)) << true << true;
     }
 
     void wakeFromSleep()
@@ -565,12 +598,12 @@ private slots:
         startNavigation();
         int recalculated = 0;
         list().setWarrantyRecalculation([&](ManagedObject *) { ++recalculated; });
-        EventSpy spy({Events::TBXSourceColumnLaunchComplete});
+        EventSpy spy({ Events::TBXSourceColumnLaunchComplete });
         EventBus::instance().post(Events::TBXApplicationFinishedLaunching);
         QCOMPARE(recalculated, 5);
         QVERIFY(spy.events.isEmpty());
         QTRY_COMPARE(spy.events.size(), 1);
-        QCOMPARE(list().selectedRowIndexes(), QList<int>{1});
+        QCOMPARE(list().selectedRowIndexes(), QList<int> { 1 });
         QCOMPARE(list().currentRowName(), QStringLiteral("All Records"));
     }
 

@@ -2,11 +2,11 @@
 #include "base/EventBus.h"
 #include "base/Events.h"
 #include "core/Record.h"
+#include "records/RecordController.h"
+#include "records/RecordPackageFiles.h"
 #include "store/ArrayController.h"
 #include "store/ManagedObjectContext.h"
 #include "store/ToManySet.h"
-#include "records/RecordController.h"
-#include "records/RecordPackageFiles.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,7 +1,7 @@
 #include "base/Clock.h"
 #include "core/Record.h"
-#include "store/ManagedObjectContext.h"
 #include "records/TBXWarrantyCalculator.h"
+#include "store/ManagedObjectContext.h"
 
 #include <QDir>
 #include <QTemporaryDir>

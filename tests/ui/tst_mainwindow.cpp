@@ -7,8 +7,8 @@
 
 #include <QAction>
 #include <QApplication>
-#include <QToolBar>
 #include <QTest>
+#include <QToolBar>
 
 class TestMainWindow : public QObject
 {

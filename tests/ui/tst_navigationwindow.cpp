@@ -1,9 +1,8 @@
 #include "../navigation/NavigationTestSupport.h"
 
-#include "core/AttributeLimits.h"
 #include "base/Events.h"
 #include "base/Settings.h"
-#include "store/ArrayController.h"
+#include "core/AttributeLimits.h"
 #include "navigation/DetailCardColorScheme.h"
 #include "navigation/NavigationControllers.h"
 #include "navigation/RecordIconModel.h"
@@ -12,6 +11,7 @@
 #include "navigation/SmartFolderController.h"
 #include "navigation/SourceListController.h"
 #include "navigation/VisibleAssetController.h"
+#include "store/ArrayController.h"
 #include "ui/EnhancedDetailCard.h"
 #include "ui/EnhancedRecordView.h"
 #include "ui/MainWindow.h"
@@ -59,7 +59,8 @@ class TestNavigationWindow : public QObject
     void clickRow(const QString &title)
     {
         SourceListView *tree = m_panes->sourceList();
-        const QModelIndex index = tree->indexAtPosition(int(m_panes->controllers().sourceList().visibleRowNames().indexOf(title)));
+        const QModelIndex index
+            = tree->indexAtPosition(int(m_panes->controllers().sourceList().visibleRowNames().indexOf(title)));
         QVERIFY(index.isValid());
         QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, tree->visualRect(index).center());
     }
@@ -82,16 +83,18 @@ private slots:
     {
         Settings::setValue(Settings::viewMode, 1);
         m_lib = std::make_unique<TestLibrary>();
-        for (const char *c : {"Tools", "Kitchen"})
+        for (const char *c : { "Tools", "Kitchen" })
             m_lib->category(QString::fromLatin1(c));
-        for (const char *l : {"Garage", "Pantry"})
+        for (const char *l : { "Garage", "Pantry" })
             m_lib->location(QString::fromLatin1(l));
         m_lib->defaultSmartFolders();
-        m_lib->record({{"item", "Hammer"}, {"category", "Tools"}, {"location", "Garage"}, {"model", "H1"}});
-        m_lib->record({{"item", "Saw"}, {"category", "Tools"}, {"location", "Garage"}});
-        m_lib->record({{"item", "Kettle"}, {"category", "Kitchen"}, {"location", "Pantry"},
-                       {"notes", "Descaled in spring"}});
-        m_lib->record({{"item", "Toaster"}, {"category", "Kitchen"}, {"location", "Pantry"}});
+        m_lib->record({ { "item", "Hammer" }, { "category", "Tools" }, { "location", "Garage" }, { "model", "H1" } });
+        m_lib->record({ { "item", "Saw" }, { "category", "Tools" }, { "location", "Garage" } });
+        m_lib->record({ { "item", "Kettle" },
+                        { "category", "Kitchen" },
+                        { "location", "Pantry" },
+                        { "notes", "Descaled in spring" } });
+        m_lib->record({ { "item", "Toaster" }, { "category", "Kitchen" }, { "location", "Pantry" } });
         QVERIFY(m_lib->save());
         m_window = std::make_unique<MainWindow>();
         m_panes = new NavigationPanes(m_window.get(), m_lib->context.get(), 0);
@@ -119,7 +122,7 @@ private slots:
     void selectSearchAndFilterByLocation()
     {
         clickRow("Kitchen");
-        QTRY_COMPARE(listedItems(), (QStringList{"Kettle", "Toaster"}));
+        QTRY_COMPARE(listedItems(), (QStringList { "Kettle", "Toaster" }));
         // The badges are drawn from the model.
         QCOMPARE(m_panes->controllers().sourceList().visibleRowItems().at(3)->badge.value_or(-1), 2);
 
@@ -128,10 +131,10 @@ private slots:
         SearchField *search = m_panes->recordArea()->searchField();
         search->setFocus();
         QTest::keyClicks(search, "descaled");
-        QTRY_COMPARE(listedItems(), QStringList{"Kettle"});
+        QTRY_COMPARE(listedItems(), QStringList { "Kettle" });
         // Another row empties the search field.
         clickRow("Tools");
-        QTRY_COMPARE(listedItems(), (QStringList{"Hammer", "Saw"}));
+        QTRY_COMPARE(listedItems(), (QStringList { "Hammer", "Saw" }));
         QCOMPARE(search->text(), QString());
 
         // Pantry only, in All Records.
@@ -139,7 +142,7 @@ private slots:
         auto *pantry = m_panes->recordArea()->findChild<QToolButton *>("location_1");
         QVERIFY(pantry);
         QTest::mouseClick(pantry, Qt::LeftButton);
-        QTRY_COMPARE(listedItems(), (QStringList{"Kettle", "Toaster"}));
+        QTRY_COMPARE(listedItems(), (QStringList { "Kettle", "Toaster" }));
         QTest::keyClick(m_window.get(), Qt::Key_L, Qt::ControlModifier | Qt::ShiftModifier);
         QTRY_COMPARE(listedItems().size(), 4);
     }
@@ -154,7 +157,7 @@ private slots:
         QTest::keyClick(m_window.get(), Qt::Key_3, Qt::ControlModifier);
         QTRY_VERIFY(area->enhancedView()->isVisible());
         area->enhancedView()->names()->setCurrentIndex(area->enhancedView()->names()->model()->index(2, 1));
-        QTRY_COMPARE(valuesOf({area->enhancedView()->card()->record()}, "item"), QStringList{"Kettle"});
+        QTRY_COMPARE(valuesOf({ area->enhancedView()->card()->record() }, "item"), QStringList { "Kettle" });
         QTest::keyClick(m_window.get(), Qt::Key_2, Qt::ControlModifier);
         QTRY_VERIFY(area->listView()->isVisible());
         QCOMPARE(Settings::integer(Settings::viewMode), 1);
@@ -201,14 +204,14 @@ private slots:
             const char *menu;
             const char *text;
             QKeySequence shortcut;
-        } commands[] = {{"fileMenu", "New Smart Folder...", QKeySequence("Ctrl+Alt+N")},
-                        {"editMenu", "Find", QKeySequence::Find},
-                        {"editMenu", "Edit Selected Folder...", QKeySequence("Ctrl+E")},
-                        {"viewMenu", "as Icons", QKeySequence("Ctrl+1")},
-                        {"viewMenu", "as List", QKeySequence("Ctrl+2")},
-                        {"viewMenu", "as Enhanced", QKeySequence("Ctrl+3")},
-                        {"viewMenu", "Show All Records", QKeySequence("Ctrl+0")},
-                        {"viewMenu", "Item", QKeySequence()}};
+        } commands[] = { { "fileMenu", "New Smart Folder...", QKeySequence("Ctrl+Alt+N") },
+                         { "editMenu", "Find", QKeySequence::Find },
+                         { "editMenu", "Edit Selected Folder...", QKeySequence("Ctrl+E") },
+                         { "viewMenu", "as Icons", QKeySequence("Ctrl+1") },
+                         { "viewMenu", "as List", QKeySequence("Ctrl+2") },
+                         { "viewMenu", "as Enhanced", QKeySequence("Ctrl+3") },
+                         { "viewMenu", "Show All Records", QKeySequence("Ctrl+0") },
+                         { "viewMenu", "Item", QKeySequence() } };
         for (const auto &c : commands) {
             QAction *action = menuAction(QString::fromLatin1(c.menu), QString::fromLatin1(c.text));
             QVERIFY2(action, c.text);
@@ -281,7 +284,7 @@ private slots:
         QTRY_VERIFY(!sheet->isVisible());
         QTRY_VERIFY(m_panes->controllers().sourceList().visibleRowNames().contains("Hammers"));
         clickRow("Hammers");
-        QTRY_COMPARE(listedItems(), QStringList{"Hammer"});
+        QTRY_COMPARE(listedItems(), QStringList { "Hammer" });
     }
 
     void smartFolderSheetRefusesABlankName()

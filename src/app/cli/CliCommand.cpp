@@ -50,7 +50,7 @@ int runCli(const QStringList &arguments, QTextStream &out, QTextStream &err)
     {
         AlertPresenter *p;
         ~Restore() { TBXRunAlertPanel::setPresenter(p); }
-    } restore{previous};
+    } restore { previous };
 
     int i = 0;
     for (; i < arguments.size(); ++i) {

@@ -23,7 +23,7 @@ struct CliContext
 struct CliCommand
 {
     QString name;
-    QString usage;   // e.g. "settings get KEY | set KEY VALUE | list"
+    QString usage; // e.g. "settings get KEY | set KEY VALUE | list"
     QString summary; // one line for --help
     std::function<int(CliContext &, const QStringList &)> run;
 };

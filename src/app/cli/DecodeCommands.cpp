@@ -57,7 +57,6 @@ int runDecode(CliContext &ctx, const QStringList &args)
 
 void addDecodeCommands(CliRegistry &registry)
 {
-    registry.add({QStringLiteral("decode"), QStringLiteral("decode [--strict] [--raw] IMAGE ..."),
-                  QStringLiteral("read the EAN-13/UPC-A code in pictures as the scanner does"),
-                  runDecode});
+    registry.add({ QStringLiteral("decode"), QStringLiteral("decode [--strict] [--raw] IMAGE ..."),
+                   QStringLiteral("read the EAN-13/UPC-A code in pictures as the scanner does"), runDecode });
 }

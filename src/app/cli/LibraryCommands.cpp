@@ -43,6 +43,7 @@ int runInfo(CliContext &ctx, const QStringList &args)
 
 void addLibraryCommands(CliRegistry &registry)
 {
-    registry.add({QStringLiteral("info"), QStringLiteral("info"),
-                  QStringLiteral("the library's path, its lock and how many objects of each kind it holds"), runInfo});
+    registry.add({ QStringLiteral("info"), QStringLiteral("info"),
+                   QStringLiteral("the library's path, its lock and how many objects of each kind it holds"),
+                   runInfo });
 }

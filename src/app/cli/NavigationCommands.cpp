@@ -4,16 +4,16 @@
 
 #include "core/EntityNameChecker.h"
 #include "core/Record.h"
-#include "predicate/SearchPredicate.h"
-#include "store/ArrayController.h"
-#include "store/ManagedObject.h"
-#include "store/ManagedObjectContext.h"
 #include "navigation/ListViewController.h"
 #include "navigation/RecordFilterCombination.h"
 #include "navigation/SmartFolder.h"
 #include "navigation/SourceListItem.h"
 #include "navigation/VisibleAssetController.h"
+#include "predicate/SearchPredicate.h"
 #include "records/RecordJson.h"
+#include "store/ArrayController.h"
+#include "store/ManagedObject.h"
+#include "store/ManagedObjectContext.h"
 
 #include <QJsonDocument>
 
@@ -23,10 +23,10 @@ const QString kListUsage = QStringLiteral(
     "list [--category NAME | --smart-folder NAME] [--search TEXT] [--location NAME ...] [--format tsv|json|csv]");
 const QString kSmartFolderUsage = QStringLiteral("smart-folder list | add NAME \"FORMAT\" | remove NAME");
 
-const QStringList kColumns = {QStringLiteral("recordID"),     QStringLiteral("item"),       QStringLiteral("manufacturer"),
-                              QStringLiteral("model"),        QStringLiteral("category"),   QStringLiteral("location"),
-                              QStringLiteral("purchaseDate"), QStringLiteral("warrantyLevel"),
-                              QStringLiteral("expirationDate")};
+const QStringList kColumns
+    = { QStringLiteral("recordID"),     QStringLiteral("item"),          QStringLiteral("manufacturer"),
+        QStringLiteral("model"),        QStringLiteral("category"),      QStringLiteral("location"),
+        QStringLiteral("purchaseDate"), QStringLiteral("warrantyLevel"), QStringLiteral("expirationDate") };
 
 int usage(CliContext &ctx, const QString &text)
 {
@@ -38,13 +38,13 @@ QList<ManagedObject *> objectsNamed(ManagedObjectContext &context, const QString
                                     const QString &name)
 {
     return context.executeFetchRequest(
-        {entity, Predicate::fromFormat(QStringLiteral("%K == %@"), {key, name}), {}, 0});
+        { entity, Predicate::fromFormat(QStringLiteral("%K == %@"), { key, name }), {}, 0 });
 }
 
 QStringList namesOf(ManagedObjectContext &context, const QString &entity, const QString &key)
 {
     QStringList names;
-    for (const ManagedObject *o : context.executeFetchRequest({entity, Predicate(), {}, 0}))
+    for (const ManagedObject *o : context.executeFetchRequest({ entity, Predicate(), {}, 0 }))
         names.append(o->valueForKey(key).toString());
     names.sort(Qt::CaseInsensitive);
     return names;
@@ -56,8 +56,8 @@ QString cellText(const Record &record, const QString &key)
     if (key == QLatin1String("recordID"))
         return record.recordIDText();
     const int a = record.entity().attributeIndex(key);
-    const QJsonValue v = RecordJson::valueToJson(record.ManagedObject::valueForKey(key),
-                                                 record.entity().attributes().at(a).type);
+    const QJsonValue v
+        = RecordJson::valueToJson(record.ManagedObject::valueForKey(key), record.entity().attributes().at(a).type);
     if (v.isDouble())
         return QString::number(v.toDouble(), 'g', 15);
     return v.isString() ? v.toString() : QString();
@@ -108,7 +108,7 @@ int runList(CliContext &ctx, const QStringList &args)
             return usage(ctx, kListUsage);
     }
     if ((!category.isEmpty() && !smartFolder.isEmpty())
-        || !QStringList{QStringLiteral("tsv"), QStringLiteral("json"), QStringLiteral("csv")}.contains(format))
+        || !QStringList { QStringLiteral("tsv"), QStringLiteral("json"), QStringLiteral("csv") }.contains(format))
         return usage(ctx, kListUsage);
 
     std::unique_ptr<CliLibrary> library = CliLibrary::open(ctx, CliLibrary::Access::Read);
@@ -122,7 +122,8 @@ int runList(CliContext &ctx, const QStringList &args)
     if (!category.isEmpty()) {
         if (objectsNamed(context, QStringLiteral("Category"), QStringLiteral("categoryName"), category).isEmpty()) {
             ctx.err << "No category named \"" << category << "\". The categories are: "
-                    << namesOf(context, QStringLiteral("Category"), QStringLiteral("categoryName")).join(QLatin1String(", "))
+                    << namesOf(context, QStringLiteral("Category"), QStringLiteral("categoryName"))
+                           .join(QLatin1String(", "))
                     << '\n';
             return 1;
         }
@@ -130,9 +131,10 @@ int runList(CliContext &ctx, const QStringList &args)
         rowName = category;
     } else if (!smartFolder.isEmpty()) {
         if (objectsNamed(context, SmartFolder::entityName, SmartFolder::smartFolderNameKey, smartFolder).isEmpty()) {
-            ctx.err << "No smart folder named \"" << smartFolder << "\". The smart folders are: "
-                    << namesOf(context, SmartFolder::entityName, SmartFolder::smartFolderNameKey).join(QLatin1String(", "))
-                    << '\n';
+            ctx.err
+                << "No smart folder named \"" << smartFolder << "\". The smart folders are: "
+                << namesOf(context, SmartFolder::entityName, SmartFolder::smartFolderNameKey).join(QLatin1String(", "))
+                << '\n';
             return 1;
         }
         rowType = SourceListItem::rowTypeSmart;
@@ -148,13 +150,14 @@ int runList(CliContext &ctx, const QStringList &args)
     }
 
     // The filters the location bar and the search field make, combined as the views combine them.
-    const Predicate locationFilter = locations.isEmpty()
-        ? Predicate()
-        : Predicate::fromFormat(QStringLiteral("location IN %@"), {locations});
-    const Predicate searchFilter = hasSearch && !search.isEmpty() ? SearchPredicate::forSearchText(search) : Predicate();
-    const QList<ManagedObject *> folders = context.executeFetchRequest({SmartFolder::entityName, Predicate(), {}, 0});
-    const Predicate filter = RecordFilterCombination::combinedFilter(locationFilter, searchFilter, rowType, rowName, folders)
-                                 .value_or(Predicate::falsePredicate());
+    const Predicate locationFilter
+        = locations.isEmpty() ? Predicate() : Predicate::fromFormat(QStringLiteral("location IN %@"), { locations });
+    const Predicate searchFilter
+        = hasSearch && !search.isEmpty() ? SearchPredicate::forSearchText(search) : Predicate();
+    const QList<ManagedObject *> folders = context.executeFetchRequest({ SmartFolder::entityName, Predicate(), {}, 0 });
+    const Predicate filter
+        = RecordFilterCombination::combinedFilter(locationFilter, searchFilter, rowType, rowName, folders)
+              .value_or(Predicate::falsePredicate());
 
     VisibleAssetController &assets = VisibleAssetController::sharedManager();
     assets.setManagedObjectContext(&context);
@@ -177,7 +180,8 @@ int runList(CliContext &ctx, const QStringList &args)
         }
         QStringList cells;
         for (const QString &key : kColumns)
-            cells.append(format == QLatin1String("csv") ? csvCell(cellText(*record, key)) : tsvCell(cellText(*record, key)));
+            cells.append(format == QLatin1String("csv") ? csvCell(cellText(*record, key))
+                                                        : tsvCell(cellText(*record, key)));
         ctx.out << cells.join(format == QLatin1String("csv") ? QLatin1Char(',') : QLatin1Char('\t')) << '\n';
     }
     return 0;
@@ -195,7 +199,7 @@ int runSmartFolder(CliContext &ctx, const QStringList &args)
         const QList<ManagedObject *> records = assets.allRecords();
         ctx.out << "name\trecords\trules\n";
         for (const ManagedObject *folder :
-             library->context().executeFetchRequest({SmartFolder::entityName, Predicate(), {}, 0})) {
+             library->context().executeFetchRequest({ SmartFolder::entityName, Predicate(), {}, 0 })) {
             const std::optional<Predicate> rules = SmartFolder::predicate(folder);
             ctx.out << tsvCell(SmartFolder::name(folder)) << '\t' << assets.recordCountOfSmartFolder(folder, records)
                     << '\t' << tsvCell(rules ? rules->description() : QStringLiteral("(unreadable)")) << '\n';
@@ -241,7 +245,7 @@ int runSmartFolder(CliContext &ctx, const QStringList &args)
             ctx.err << "No smart folder named \"" << args.at(1) << "\"\n";
             return 1;
         }
-        if (library->context().countForFetchRequest({SmartFolder::entityName, Predicate(), {}, 0}) <= 1) {
+        if (library->context().countForFetchRequest({ SmartFolder::entityName, Predicate(), {}, 0 }) <= 1) {
             ctx.err << "You must have at least one Smart Folder\n";
             return 1;
         }
@@ -255,9 +259,9 @@ int runSmartFolder(CliContext &ctx, const QStringList &args)
 
 void addNavigationCommands(CliRegistry &registry)
 {
-    registry.add({QStringLiteral("list"), kListUsage,
-                  QStringLiteral("print the records a row, a search and locations show, as the list orders them"),
-                  runList});
-    registry.add({QStringLiteral("smart-folder"), kSmartFolderUsage,
-                  QStringLiteral("list, add or remove smart folders"), runSmartFolder});
+    registry.add({ QStringLiteral("list"), kListUsage,
+                   QStringLiteral("print the records a row, a search and locations show, as the list orders them"),
+                   runList });
+    registry.add({ QStringLiteral("smart-folder"), kSmartFolderUsage,
+                   QStringLiteral("list, add or remove smart folders"), runSmartFolder });
 }

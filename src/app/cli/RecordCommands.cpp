@@ -4,12 +4,12 @@
 #include "core/AttributeLimits.h"
 #include "core/Record.h"
 #include "core/RecordNotes.h"
-#include "store/FetchRequest.h"
-#include "store/ManagedObjectContext.h"
-#include "store/Stashly2_DataModel.h"
 #include "records/RecordController.h"
 #include "records/RecordJson.h"
 #include "records/RecordPackageFiles.h"
+#include "store/FetchRequest.h"
+#include "store/ManagedObjectContext.h"
+#include "store/Stashly2_DataModel.h"
 
 #include <QDateTime>
 #include <QDir>

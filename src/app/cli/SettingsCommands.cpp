@@ -55,6 +55,6 @@ int runSettings(CliContext &ctx, const QStringList &args)
 
 void addSettingsCommands(CliRegistry &registry)
 {
-    registry.add({QStringLiteral("settings"), QStringLiteral("settings get KEY | set KEY VALUE | list"),
-                  QStringLiteral("read and change the user's settings"), runSettings});
+    registry.add({ QStringLiteral("settings"), QStringLiteral("settings get KEY | set KEY VALUE | list"),
+                   QStringLiteral("read and change the user's settings"), runSettings });
 }

@@ -6,9 +6,9 @@
 #include "core/PredicateCheck.h"
 #include "core/Record.h"
 #include "predicate/Predicate.h"
+#include "records/RecordJson.h"
 #include "store/ManagedObject.h"
 #include "store/ManagedObjectContext.h"
-#include "records/RecordJson.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -19,7 +19,6 @@
 namespace {
 
 const QString kQueryUsage = QStringLiteral("query ENTITY [\"FORMAT\" [ARG ...]]");
-
 
 QJsonObject toJson(const ManagedObject &object)
 {
@@ -83,7 +82,7 @@ int runQuery(CliContext &ctx, const QStringList &args)
             return 2;
         }
     }
-    for (const ManagedObject *object : context->executeFetchRequest({entity, predicate, {}, 0}))
+    for (const ManagedObject *object : context->executeFetchRequest({ entity, predicate, {}, 0 }))
         ctx.out << QString::fromUtf8(QJsonDocument(toJson(*object)).toJson(QJsonDocument::Compact)) << '\n';
     return 0;
 }
@@ -92,6 +91,6 @@ int runQuery(CliContext &ctx, const QStringList &args)
 
 void addStoreCommands(CliRegistry &registry)
 {
-    registry.add({QStringLiteral("query"), kQueryUsage,
-                  QStringLiteral("print the library's objects of an entity as JSON lines"), runQuery});
+    registry.add({ QStringLiteral("query"), kQueryUsage,
+                   QStringLiteral("print the library's objects of an entity as JSON lines"), runQuery });
 }

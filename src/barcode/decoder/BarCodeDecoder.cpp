@@ -51,7 +51,7 @@ void full_resolution(const cv::Mat &frame, cv::Rect area, barcode::images &img)
 // frame allows.
 std::vector<int> rows(int height)
 {
-    return {height / 2, height * 5 / 12, height * 7 / 12};
+    return { height / 2, height * 5 / 12, height * 7 / 12 };
 }
 
 // Boxes of the sweep read per frame, best first. Photos show one code and
@@ -160,9 +160,8 @@ std::string BarCodeDecoder::decode(cv::Mat frame, bool strict)
         std::array<barcode::point, 4> box;
         std::copy(img.corners, img.corners + 4, box.begin());
         const auto same = [&](const std::array<barcode::point, 4> &b) {
-            return std::equal(b.begin(), b.end(), box.begin(), [](barcode::point p, barcode::point q) {
-                return p.x == q.x && p.y == q.y;
-            });
+            return std::equal(b.begin(), b.end(), box.begin(),
+                              [](barcode::point p, barcode::point q) { return p.x == q.x && p.y == q.y; });
         };
         if (std::any_of(tried.begin(), tried.begin() + tried_count, same))
             return false;

@@ -130,7 +130,7 @@ failure locate_barcode(images &img, const decode_options &options, int row)
     const int y = row < 0 || row >= h ? h / 2 : row;
     std::vector<int> &traces = img.traces;
     std::vector<bar> &bars = img.bars;
-    const int n = trace_barcode(gray, img.threshold, {0, y}, {w - 1, y}, w / 4, traces, bars);
+    const int n = trace_barcode(gray, img.threshold, { 0, y }, { w - 1, y }, w / 4, traces, bars);
     if (n <= 5)
         return failure::too_few_bars;
     if (options.strict && n % 2 == 1)
@@ -193,8 +193,7 @@ decode_result read_barcode(images &img, const decode_options &options)
     if (sim.stop - sim.start < 400 || sim.start < 20 || sim.stop + 20 >= sim.count)
         return { failure::no_code_edges };
     fill_scanline(sim.count, sim.white, 0, sim.count, 0.0f);
-    add_ramp(sim.count, sim.white, sim.start, sim.input[sim.start - 20], sim.stop,
-             sim.input[sim.stop + 20]);
+    add_ramp(sim.count, sim.white, sim.start, sim.input[sim.start - 20], sim.stop, sim.input[sim.stop + 20]);
     float black = 1.0f;
     median(sim.count, sim.input, sim.start, sim.stop, nullptr, nullptr, nullptr, &black, nullptr);
     fill_scanline(sim.count, sim.black, 0, sim.count, black);

@@ -68,16 +68,16 @@ struct candidate
 struct simulator
 {
     int count = SAMPLES;
-    float input[SAMPLES];     // measured profile
+    float input[SAMPLES]; // measured profile
     float threshold[SAMPLES]; // running mean of input
-    float black[SAMPLES];     // model dark level
-    float white[SAMPLES];     // model light level
-    float guess[SAMPLES];     // unblurred model signal
+    float black[SAMPLES]; // model dark level
+    float white[SAMPLES]; // model light level
+    float guess[SAMPLES]; // unblurred model signal
     float simulated[SAMPLES]; // guess blurred by the kernel
-    int start = 0;            // first sample of module 0
-    int stop = 0;             // end of module 94
-    double angle = 0;         // tilt about the vertical, radians
-    double distance = 4.0;    // viewing distance in half code widths
+    int start = 0; // first sample of module 0
+    int stop = 0; // end of module 94
+    double angle = 0; // tilt about the vertical, radians
+    double distance = 4.0; // viewing distance in half code widths
     int sections[BOUNDARIES];
     double sigma = 1.0;
     int kernel_size = 0;
@@ -92,12 +92,12 @@ struct simulator
 // Per-call workspace of the decoder.
 struct images
 {
-    cv::Mat gray;      // working grey image
+    cv::Mat gray; // working grey image
     cv::Mat threshold; // local row mean of gray
     // threshold already holds gray's row means (when one image is traced
     // along several rows); whoever changes gray clears it.
     bool threshold_ready = false;
-    point corners[4];  // top-left, top-right, bottom-right, bottom-left
+    point corners[4]; // top-left, top-right, bottom-right, bottom-left
     // Work buffers, kept for the next row traced.
     std::vector<int> traces;
     std::vector<bar> bars;

@@ -19,7 +19,7 @@ int guess_digit(simulator &sim, const int *bounds, int position, int n, const in
         encode_bits(sim, bounds, 7, table[v]);
         blur(sim, bounds[0], bounds[7]);
         const double error = samples_error(sim, bounds[0], bounds[7]);
-        sim.candidates[sim.candidate_count++] = {float(error), position, static_cast<signed char>(v)};
+        sim.candidates[sim.candidate_count++] = { float(error), position, static_cast<signed char>(v) };
         if (error < best_error) {
             best_error = error;
             best = sim.candidate_count - 1;
@@ -42,10 +42,9 @@ void guess_digits(simulator &sim)
     sim.digits[0] = 0;
     for (int k = 1; k <= 6; ++k) {
         // The second digit of an EAN-13 code is always L-coded.
-        sim.digits[k] = static_cast<signed char>(
-            guess_digit(sim, sim.sections + 3 + 7 * (k - 1), k, k == 1 ? 10 : 20, LG));
-        sim.digits[6 + k] = static_cast<signed char>(
-            guess_digit(sim, sim.sections + 50 + 7 * (k - 1), 6 + k, 10, R));
+        sim.digits[k]
+            = static_cast<signed char>(guess_digit(sim, sim.sections + 3 + 7 * (k - 1), k, k == 1 ? 10 : 20, LG));
+        sim.digits[6 + k] = static_cast<signed char>(guess_digit(sim, sim.sections + 50 + 7 * (k - 1), 6 + k, 10, R));
     }
     encode_ean13(sim, sim.digits);
     blur(sim, 0, sim.count);

@@ -15,7 +15,10 @@ extern const int FIRST_DIGIT[10];
 
 // A digit value as stored in the digit arrays: 0-19, or a character
 // "0"-"9" (taken modulo 48).
-inline int digit_value(int v) { return v % 48; }
+inline int digit_value(int v)
+{
+    return v % 48;
+}
 
 // Check digit of the first twelve digits.
 int ean13_checksum(const signed char *digits);

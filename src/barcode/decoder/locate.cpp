@@ -75,7 +75,10 @@ constexpr double NEIGHBOUR_ZONE_PENALTY = 20;
 constexpr int WIDE_ZONE_PARTS = 20;
 constexpr int INSIDE_ZONE_WEIGHT = 4;
 
-inline int grey(const cv::Mat &image, int y, int x) { return image.ptr<uchar>(y)[x]; }
+inline int grey(const cv::Mat &image, int y, int x)
+{
+    return image.ptr<uchar>(y)[x];
+}
 
 // Element size/2 of the ascending order.
 int median_element(std::vector<int> &values)
@@ -98,8 +101,8 @@ double bar_length(const bar &b)
 
 } // namespace
 
-bool measure_quiet_zone(const cv::Mat &gray, const cv::Mat &threshold, const std::vector<bar> &bars,
-                        int index, int partner, int dir, quiet_zone &zone, bool verbose)
+bool measure_quiet_zone(const cv::Mat &gray, const cv::Mat &threshold, const std::vector<bar> &bars, int index,
+                        int partner, int dir, quiet_zone &zone, bool verbose)
 {
     const bar &b = bars[index];
     const int w = gray.cols;
@@ -159,9 +162,8 @@ bool measure_quiet_zone(const cv::Mat &gray, const cv::Mat &threshold, const std
     return true;
 }
 
-int find_quiet_zones(const cv::Mat &gray, const cv::Mat &threshold, int n,
-                     const std::vector<bar> &bars, int dir, std::vector<quiet_zone> &zones,
-                     bool verbose)
+int find_quiet_zones(const cv::Mat &gray, const cv::Mat &threshold, int n, const std::vector<bar> &bars, int dir,
+                     std::vector<quiet_zone> &zones, bool verbose)
 {
     zones.clear();
     const int w = gray.cols;
@@ -202,8 +204,8 @@ void fit_line(int k, const double *t, const point *points, point &at0, point &at
         }
     if (x0.empty())
         return;
-    at0 = {median_element(x0), median_element(y0)};
-    at1 = {median_element(x1), median_element(y1)};
+    at0 = { median_element(x0), median_element(y0) };
+    at1 = { median_element(x1), median_element(y1) };
 }
 
 void robust_corners(const std::vector<bar> &bars, int a, int b, point corners[4])
@@ -231,8 +233,8 @@ bool found_two_more_bars(const std::vector<bar> &bars, int a, int b, int r, int 
         && std::abs(bars[q].middle.x - bars[r].middle.x) <= FOLLOWING_BARS_REACH * spacing;
 }
 
-double barcode_quality(const std::vector<bar> &bars, int n, const quiet_zone &left,
-                       const quiet_zone &right, point corners[4])
+double barcode_quality(const std::vector<bar> &bars, int n, const quiet_zone &left, const quiet_zone &right,
+                       point corners[4])
 {
     const int a = left.bar, b = right.bar;
     if (b - a < MIN_BOX_BARS)
@@ -308,8 +310,8 @@ void find_barcode(const cv::Mat &gray, const cv::Mat &threshold, int n, const st
         }
 }
 
-double perspective_distance(cv::Size size, double left_x, double left_y, double right_x,
-                            double right_y, double field_of_view)
+double perspective_distance(cv::Size size, double left_x, double left_y, double right_x, double right_y,
+                            double field_of_view)
 {
     const double diag = std::hypot(double(size.width), double(size.height));
     const double width = point_distance(left_x, left_y, right_x, right_y);
@@ -320,10 +322,10 @@ double perspective_angle(point tl, point tr, point bl, point br)
 {
     const double lx = (tl.x + bl.x) / 2.0, ly = (tl.y + bl.y) / 2.0;
     const double rx = (tr.x + br.x) / 2.0, ry = (tr.y + br.y) / 2.0;
-    const double left = point_line_distance(tl.x, tl.y, tr.x, tr.y, lx, ly)
-                        + point_line_distance(bl.x, bl.y, br.x, br.y, lx, ly);
-    const double right = point_line_distance(tl.x, tl.y, tr.x, tr.y, rx, ry)
-                         + point_line_distance(bl.x, bl.y, br.x, br.y, rx, ry);
+    const double left
+        = point_line_distance(tl.x, tl.y, tr.x, tr.y, lx, ly) + point_line_distance(bl.x, bl.y, br.x, br.y, lx, ly);
+    const double right
+        = point_line_distance(tl.x, tl.y, tr.x, tr.y, rx, ry) + point_line_distance(bl.x, bl.y, br.x, br.y, rx, ry);
     if (left < 5 || right < 5)
         return 0;
     // The nearer side looks taller.

@@ -50,8 +50,8 @@ void convolve_1d(int k, const float *kernel, int n, const float *source, float *
         destination[j] = static_cast<float>(acc[j - lo]);
 }
 
-void median(int n, const float *values, int from, int to, float *minimum, float *p5, float *p50,
-            float *p95, float *maximum)
+void median(int n, const float *values, int from, int to, float *minimum, float *p5, float *p50, float *p95,
+            float *maximum)
 {
     from = clip(from, 0, n);
     to = clip(to, 0, n);
@@ -62,8 +62,8 @@ void median(int n, const float *values, int from, int to, float *minimum, float 
     // left right of the previous one: the same elements as a full sort.
     thread_local std::vector<float> sorted;
     sorted.assign(values + from, values + to);
-    const int index[5] = {0, m / 20, m / 2, m * 95 / 100, m - 1};
-    float *out[5] = {minimum, p5, p50, p95, maximum};
+    const int index[5] = { 0, m / 20, m / 2, m * 95 / 100, m - 1 };
+    float *out[5] = { minimum, p5, p50, p95, maximum };
     auto begin = sorted.begin();
     for (int i = 0; i < 5; ++i) {
         if (!out[i])

@@ -21,8 +21,7 @@ inline double floor_of(double v)
 
 } // namespace
 
-void sample_line_subpixel(const cv::Mat &image, int samples, float *output, double x0, double y0,
-                          double x1, double y1)
+void sample_line_subpixel(const cv::Mat &image, int samples, float *output, double x0, double y0, double x1, double y1)
 {
     const int w = image.cols, h = image.rows;
     if (samples <= 0 || w <= 0 || h <= 0)
@@ -50,14 +49,13 @@ void sample_line_subpixel(const cv::Mat &image, int samples, float *output, doub
             p11 = r1[1];
         }
         const double ax = x - fx, ay = y - fy;
-        const double g = (1 - ax) * (1 - ay) * p00 + ax * (1 - ay) * p10 + (1 - ax) * ay * p01
-                         + ax * ay * p11;
+        const double g = (1 - ax) * (1 - ay) * p00 + ax * (1 - ay) * p10 + (1 - ax) * ay * p01 + ax * ay * p11;
         output[k] = static_cast<float>(std::sqrt(std::max(0.0, 1.0 - g / 255.0)));
     }
 }
 
-void scanlines_median(const cv::Mat &gray, int lines, int margin, point tl, point tr, point bl,
-                      point br, int samples, float *output)
+void scanlines_median(const cv::Mat &gray, int lines, int margin, point tl, point tr, point bl, point br, int samples,
+                      float *output)
 {
     if (lines <= 0 || samples <= 0)
         return;
@@ -67,9 +65,8 @@ void scanlines_median(const cv::Mat &gray, int lines, int margin, point tl, poin
     values.resize(size_t(lines) * samples);
     for (int i = 0; i < lines; ++i) {
         const double a = margin + 1 + i, b = margin + lines - i;
-        sample_line_subpixel(gray, samples, values.data() + size_t(i) * samples,
-                             (a * tl.x + b * bl.x) / d, (a * tl.y + b * bl.y) / d,
-                             (a * tr.x + b * br.x) / d, (a * tr.y + b * br.y) / d);
+        sample_line_subpixel(gray, samples, values.data() + size_t(i) * samples, (a * tl.x + b * bl.x) / d,
+                             (a * tl.y + b * bl.y) / d, (a * tr.x + b * br.x) / d, (a * tr.y + b * br.y) / d);
     }
     thread_local std::vector<float> column;
     column.resize(lines);

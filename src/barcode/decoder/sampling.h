@@ -9,13 +9,12 @@ namespace barcode {
 
 // Samples `samples` points evenly from (x0, y0) to (x1, y1), both ends
 // included, interpolating bilinearly; output = sqrt(1 - grey/255).
-void sample_line_subpixel(const cv::Mat &image, int samples, float *output, double x0, double y0,
-                          double x1, double y1);
+void sample_line_subpixel(const cv::Mat &image, int samples, float *output, double x0, double y0, double x1, double y1);
 
 // `lines` parallel lines across the middle of the box (the outer `margin`
 // parts of its height left out); output = the median of the lines.
-void scanlines_median(const cv::Mat &gray, int lines, int margin, point top_left, point top_right,
-                      point bottom_left, point bottom_right, int samples, float *output);
+void scanlines_median(const cv::Mat &gray, int lines, int margin, point top_left, point top_right, point bottom_left,
+                      point bottom_right, int samples, float *output);
 
 // threshold = running mean of input over a window of count/30 samples.
 void compute_threshold(simulator &sim);

@@ -13,11 +13,11 @@ namespace barcode {
 namespace {
 
 // Module groups of the symbol as ranges of boundary indexes.
-constexpr int START_GUARD = 0;  // boundaries 0..3, code 101
-constexpr int LEFT = 3;         // six digits of 7 modules
+constexpr int START_GUARD = 0; // boundaries 0..3, code 101
+constexpr int LEFT = 3; // six digits of 7 modules
 constexpr int MIDDLE_GUARD = 45; // boundaries 45..50, code 01010
-constexpr int RIGHT = 50;       // six digits of 7 modules
-constexpr int END_GUARD = 92;   // boundaries 92..95, code 101
+constexpr int RIGHT = 50; // six digits of 7 modules
+constexpr int END_GUARD = 92; // boundaries 92..95, code 101
 
 int left_code(int value)
 {

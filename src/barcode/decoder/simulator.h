@@ -14,8 +14,7 @@ void compute_kernel(simulator &sim);
 
 // The 96 module boundaries for the given start, stop and viewing model,
 // clipped to the samples.
-void calculate_sections(int count, int start, int stop, double distance, double angle,
-                        int *sections);
+void calculate_sections(int count, int start, int stop, double distance, double angle, int *sections);
 void compute_sections(simulator &sim);
 
 // Samples b[i] .. b[i+1]-1 of guess take black (bit 1) or white (bit 0) for

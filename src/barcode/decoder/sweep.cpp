@@ -267,7 +267,8 @@ void bar_stretches(const uchar *profile, const int *e, int n, int line, float or
             if (k + 1 < j + GAP_WINDOW)
                 widest_pair = std::max(widest_pair, e[k + 2] - e[k]);
         }
-        if (widest * GAP_WINDOW > MAX_GAP_RATIO * span || widest_pair * (GAP_WINDOW - 2) > 2 * MAX_PAIR_RATIO * (span - widest_pair))
+        if (widest * GAP_WINDOW > MAX_GAP_RATIO * span
+            || widest_pair * (GAP_WINDOW - 2) > 2 * MAX_PAIR_RATIO * (span - widest_pair))
             continue;
         if (seg_a >= 0 && j <= seg_end + 1) {
             seg_end = j + GAP_WINDOW - 1;

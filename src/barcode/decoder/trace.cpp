@@ -11,7 +11,10 @@ namespace barcode {
 
 namespace {
 
-inline int grey(const cv::Mat &image, int y, int x) { return image.ptr<uchar>(y)[x]; }
+inline int grey(const cv::Mat &image, int y, int x)
+{
+    return image.ptr<uchar>(y)[x];
+}
 
 // sum / count for non-negative values, by a multiplication (the exact
 // integer quotient; a division per pixel is slow).
@@ -26,8 +29,8 @@ inline int quotient(int sum, int count)
 }
 
 // Samples both images along the line, 4-connected.
-int sample_line(const cv::Mat &gray, const cv::Mat &threshold, point from, point to,
-                std::vector<uchar> &g, std::vector<uchar> &t)
+int sample_line(const cv::Mat &gray, const cv::Mat &threshold, point from, point to, std::vector<uchar> &g,
+                std::vector<uchar> &t)
 {
     cv::LineIterator it(gray, cv::Point(from.x, from.y), cv::Point(to.x, to.y), 4);
     g.resize(it.count);
@@ -138,8 +141,8 @@ void peak_to_trace(const cv::Mat &gray, int *trace, int x, int row, bool dark)
     }
 }
 
-void peaks_to_traces(const cv::Mat &gray, point from, point to, const std::vector<peak> &peaks,
-                     int count, std::vector<int> &traces)
+void peaks_to_traces(const cv::Mat &gray, point from, point to, const std::vector<peak> &peaks, int count,
+                     std::vector<int> &traces)
 {
     const int h = gray.rows;
     traces.assign(size_t(std::max(0, count)) * size_t(h), 0);
@@ -150,8 +153,8 @@ void peaks_to_traces(const cv::Mat &gray, point from, point to, const std::vecto
     }
 }
 
-bool endpoint(const cv::Mat &gray, const int *trace, const int *left, const int *right, int dark,
-              int row, int dir, point &end)
+bool endpoint(const cv::Mat &gray, const int *trace, const int *left, const int *right, int dark, int row, int dir,
+              point &end)
 {
     const int last = dir < 0 ? 0 : gray.rows - 1;
     int ring[8] = {};
@@ -167,11 +170,11 @@ bool endpoint(const cv::Mat &gray, const int *trace, const int *left, const int 
         // the end lies a little before here.
         if (3 * contrast < 2 * ring[(y - 7 * dir) & 7]) {
             const int yy = y - 2 * dir;
-            end = {trace[yy], yy};
+            end = { trace[yy], yy };
             return true;
         }
         if (y == last) {
-            end = {trace[y], y};
+            end = { trace[y], y };
             return true;
         }
     }
@@ -185,13 +188,12 @@ bool trace_to_bar(const cv::Mat &gray, const int *traces, int i, int row, bar &r
     const int *right = trace + h;
     result.trace = trace;
     result.dark = i % 2;
-    result.middle = {trace[row], row};
+    result.middle = { trace[row], row };
     return endpoint(gray, trace, left, right, result.dark, row, -1, result.top)
-           && endpoint(gray, trace, left, right, result.dark, row, +1, result.bottom);
+        && endpoint(gray, trace, left, right, result.dark, row, +1, result.bottom);
 }
 
-int traces_to_bars(const cv::Mat &gray, const std::vector<int> &traces, int count, int row,
-                   std::vector<bar> &bars)
+int traces_to_bars(const cv::Mat &gray, const std::vector<int> &traces, int count, int row, std::vector<bar> &bars)
 {
     bars.assign(std::max(0, count), bar());
     int n = 0;
@@ -207,7 +209,7 @@ void adjust_outliers(const cv::Mat &gray, std::vector<bar> &bars, int n)
         const int lo = std::min(a, b), hi = std::max(a, b);
         const int y = clip(end.y, lo, hi);
         if (y != end.y)
-            end = {trace[y], y};
+            end = { trace[y], y };
     };
     for (int i = 1; i + 1 < n; ++i) {
         bar &b = bars[i];
@@ -216,8 +218,8 @@ void adjust_outliers(const cv::Mat &gray, std::vector<bar> &bars, int n)
     }
 }
 
-int trace_barcode(const cv::Mat &gray, const cv::Mat &threshold, point from, point to,
-                  int max_peaks, std::vector<int> &traces, std::vector<bar> &bars)
+int trace_barcode(const cv::Mat &gray, const cv::Mat &threshold, point from, point to, int max_peaks,
+                  std::vector<int> &traces, std::vector<bar> &bars)
 {
     std::vector<peak> peaks;
     const int count = find_peaks(gray, threshold, from, to, max_peaks, peaks);

@@ -31,7 +31,7 @@ cv::Mat FrameConverter::fromLuminance(const cv::Mat &luminance)
                           cv::Point2f(float(width / 2), float(FrameHeight / 2)), grey);
     }
     cv::Mat frame;
-    cv::merge(std::vector<cv::Mat>{grey, grey, grey}, frame);
+    cv::merge(std::vector<cv::Mat> { grey, grey, grey }, frame);
     return frame;
 }
 

@@ -11,14 +11,14 @@
 
 namespace synthetic {
 
-inline const char *const L_CODES[10] = {"0001101", "0011001", "0010011", "0111101", "0100011",
-                                        "0110001", "0101111", "0111011", "0110111", "0001011"};
-inline const char *const G_CODES[10] = {"0100111", "0110011", "0011011", "0100001", "0011101",
-                                        "0111001", "0000101", "0010001", "0001001", "0010111"};
-inline const char *const R_CODES[10] = {"1110010", "1100110", "1101100", "1000010", "1011100",
-                                        "1001110", "1010000", "1000100", "1001000", "1110100"};
-inline const char *const PARITY[10] = {"LLLLLL", "LLGLGG", "LLGGLG", "LLGGGL", "LGLLGG",
-                                       "LGGLLG", "LGGGLL", "LGLGLG", "LGLGGL", "LGGLGL"};
+inline const char *const L_CODES[10]
+    = { "0001101", "0011001", "0010011", "0111101", "0100011", "0110001", "0101111", "0111011", "0110111", "0001011" };
+inline const char *const G_CODES[10]
+    = { "0100111", "0110011", "0011011", "0100001", "0011101", "0111001", "0000101", "0010001", "0001001", "0010111" };
+inline const char *const R_CODES[10]
+    = { "1110010", "1100110", "1101100", "1000010", "1011100", "1001110", "1010000", "1000100", "1001000", "1110100" };
+inline const char *const PARITY[10]
+    = { "LLLLLL", "LLGLGG", "LLGGLG", "LLGGGL", "LGLLGG", "LGGLLG", "LGGGLL", "LGLGLG", "LGLGGL", "LGGLGL" };
 
 // The 95 modules of a 13-digit code, "1" for a bar.
 inline std::string modules(const std::string &digits)
@@ -36,13 +36,13 @@ inline std::string modules(const std::string &digits)
 
 struct Style
 {
-    double module = 5;   // module width in frame pixels
-    int top = 90;        // rows the bars span
+    double module = 5; // module width in frame pixels
+    int top = 90; // rows the bars span
     int bottom = 390;
-    double blur = 0.8;   // Gaussian sigma in pixels (0: none)
-    int paper = 230;     // grey levels
+    double blur = 0.8; // Gaussian sigma in pixels (0: none)
+    int paper = 230; // grey levels
     int ink = 30;
-    double noise = 0;    // standard deviation of added noise
+    double noise = 0; // standard deviation of added noise
     int seed = 1;
 };
 

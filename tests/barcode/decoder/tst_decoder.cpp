@@ -40,8 +40,7 @@ int barsOnMiddleRow(const cv::Mat &frame)
     std::vector<int> traces;
     std::vector<bar> bars;
     const int y = img.gray.rows / 2;
-    return trace_barcode(img.gray, img.threshold, {0, y}, {img.gray.cols - 1, y}, img.gray.cols / 4,
-                         traces, bars);
+    return trace_barcode(img.gray, img.threshold, { 0, y }, { img.gray.cols - 1, y }, img.gray.cols / 4, traces, bars);
 }
 
 bool plausible(const std::string &text)
@@ -145,7 +144,7 @@ private slots:
 
     void uprightCode()
     {
-        const cv::Mat frame = synthetic::render("9780201379624", {4.0});
+        const cv::Mat frame = synthetic::render("9780201379624", { 4.0 });
         cv::Mat square = cv::Mat(frame, cv::Rect(80, 0, 480, 480)).clone();
         cv::Mat upright;
         cv::rotate(square, upright, cv::ROTATE_90_COUNTERCLOCKWISE);
@@ -203,15 +202,24 @@ private slots:
     {
         QTest::addColumn<QString>("file");
         QTest::addColumn<QString>("digits");
-        QTest::newRow("EAN-13, phone") << "barcodes/zxing-ean13-1/4.webp" << "5449000039231";
-        QTest::newRow("EAN-13, phone 2") << "barcodes/zxing-ean13-1/24.webp" << "5709262942503";
-        QTest::newRow("EAN-13, crop") << "barcodes/zxing-ean13-3/01.png" << "9780764544200";
-        QTest::newRow("EAN-13, shadows") << "barcodes/zxing-ean13-4/01.png" << "9780441014989";
-        QTest::newRow("UPC-A, phone") << "barcodes/zxing-upca-1/21.webp" << "0752919460009";
-        QTest::newRow("UPC-A, mixed") << "barcodes/zxing-upca-4/1.webp" << "0023942431015";
-        QTest::newRow("UPC-A, crop") << "barcodes/zxing-upca-2/01.png" << "0890444000335";
-        QTest::newRow("text, no code") << "no-barcode/falsepositives-01.jpg" << "";
-        QTest::newRow("stripes, no code") << "no-barcode/falsepositives-2-12.jpg" << "";
+        QTest::newRow("EAN-13, phone") << "barcodes/zxing-ean13-1/4.webp"
+                                       << "5449000039231";
+        QTest::newRow("EAN-13, phone 2") << "barcodes/zxing-ean13-1/24.webp"
+                                         << "5709262942503";
+        QTest::newRow("EAN-13, crop") << "barcodes/zxing-ean13-3/01.png"
+                                      << "9780764544200";
+        QTest::newRow("EAN-13, shadows") << "barcodes/zxing-ean13-4/01.png"
+                                         << "9780441014989";
+        QTest::newRow("UPC-A, phone") << "barcodes/zxing-upca-1/21.webp"
+                                      << "0752919460009";
+        QTest::newRow("UPC-A, mixed") << "barcodes/zxing-upca-4/1.webp"
+                                      << "0023942431015";
+        QTest::newRow("UPC-A, crop") << "barcodes/zxing-upca-2/01.png"
+                                     << "0890444000335";
+        QTest::newRow("text, no code") << "no-barcode/falsepositives-01.jpg"
+                                       << "";
+        QTest::newRow("stripes, no code") << "no-barcode/falsepositives-2-12.jpg"
+                                          << "";
     }
 
     void photos()
@@ -271,10 +279,10 @@ private slots:
         QTest::addColumn<int>("height");
         QTest::addColumn<int>("channels");
         QTest::addColumn<QString>("content");
-        const QList<QPair<int, int>> sizes = {{1, 1}, {2, 2}, {3, 640}, {640, 3}, {5, 7}, {61, 45},
-                                              {121, 31}, {640, 480}, {1920, 1080}};
+        const QList<QPair<int, int>> sizes = { { 1, 1 },   { 2, 2 },    { 3, 640 },   { 640, 3 },    { 5, 7 },
+                                               { 61, 45 }, { 121, 31 }, { 640, 480 }, { 1920, 1080 } };
         for (const auto &[w, h] : sizes)
-            for (const char *content : {"noise", "stripes"})
+            for (const char *content : { "noise", "stripes" })
                 QTest::addRow("%dx%d %s", w, h, content) << w << h << 3 << QString::fromLatin1(content);
         QTest::newRow("grey stripes") << 640 << 480 << 1 << "stripes";
         QTest::newRow("alpha stripes") << 640 << 480 << 4 << "stripes";
@@ -301,7 +309,7 @@ private slots:
                     const int bw = std::uniform_int_distribution<int>(1, 12)(rng);
                     const int ink = std::uniform_int_distribution<int>(0, 100)(rng);
                     const int top = std::uniform_int_distribution<int>(0, height / 3 + 1)(rng);
-                    cv::line(frame, {x, top}, {x + slant, height - 1 - top}, cv::Scalar::all(ink), bw);
+                    cv::line(frame, { x, top }, { x + slant, height - 1 - top }, cv::Scalar::all(ink), bw);
                     x += bw + std::uniform_int_distribution<int>(1, 14)(rng);
                 }
             }
@@ -343,10 +351,10 @@ private slots:
         QTest::addColumn<int>("width");
         QTest::addColumn<int>("height");
         QTest::addColumn<QString>("content");
-        const QList<QPair<int, int>> sizes = {{1, 1}, {1, 4000}, {4000, 1}, {2, 3}, {7, 2}, {33, 17},
-                                              {300, 40}, {640, 480}, {1000, 999}, {4000, 4000}};
+        const QList<QPair<int, int>> sizes = { { 1, 1 },   { 1, 4000 }, { 4000, 1 },  { 2, 3 },      { 7, 2 },
+                                               { 33, 17 }, { 300, 40 }, { 640, 480 }, { 1000, 999 }, { 4000, 4000 } };
         for (const auto &[w, h] : sizes)
-            for (const char *content : {"constant", "noise", "stripes", "checks"})
+            for (const char *content : { "constant", "noise", "stripes", "checks" })
                 QTest::addRow("%dx%d %s", w, h, content) << w << h << QString::fromLatin1(content);
     }
 
@@ -505,7 +513,7 @@ private slots:
         for (int round = 0; round < 60; ++round) {
             images img = workingImage(frame);
             for (point &p : img.corners)
-                p = round % 3 == 0 ? point{small(rng), small(rng)} : point{coordinate(rng), coordinate(rng)};
+                p = round % 3 == 0 ? point { small(rng), small(rng) } : point { coordinate(rng), coordinate(rng) };
             for (const decode_options &options :
                  { decode_options {}, decode_options { .strict = true }, decode_options { .check_result = false } }) {
                 const decode_result result = read_barcode(img, options);

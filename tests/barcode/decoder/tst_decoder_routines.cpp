@@ -49,10 +49,10 @@ private slots:
         QTest::addColumn<QByteArray>("profile");
         QTest::addColumn<QList<int>>("expected");
         QTest::newRow("flat") << QByteArray(8, char(100)) << QList<int>();
-        QTest::newRow("one bar") << QByteArray("\xc8\xc8\x14\xc8\xc8", 5) << QList<int>{2};
-        QTest::newRow("plateau") << QByteArray("\xc8\x14\x14\x14\xc8", 5) << QList<int>{2};
+        QTest::newRow("one bar") << QByteArray("\xc8\xc8\x14\xc8\xc8", 5) << QList<int> { 2 };
+        QTest::newRow("plateau") << QByteArray("\xc8\x14\x14\x14\xc8", 5) << QList<int> { 2 };
         QTest::newRow("below the step") << QByteArray("\x64\x6a\x64\x6a\x64", 5) << QList<int>();
-        QTest::newRow("bar and space") << QByteArray("\xc8\x14\xc8\x14\xc8", 5) << QList<int>{1, 2, 3};
+        QTest::newRow("bar and space") << QByteArray("\xc8\x14\xc8\x14\xc8", 5) << QList<int> { 1, 2, 3 };
     }
 
     void profileExtremes()
@@ -94,7 +94,8 @@ private slots:
         bar_stretches(row.data(), extremes.data(), n, 0, 0, found);
         QCOMPARE(int(found.size()), stretches);
         for (const stretch &st : found)
-            QVERIFY2(!cut || st.to < 316 || st.from > 346, qPrintable(QStringLiteral("%1 %2 %3").arg(st.from).arg(st.to).arg(st.extremes)));
+            QVERIFY2(!cut || st.to < 316 || st.from > 346,
+                     qPrintable(QStringLiteral("%1 %2 %3").arg(st.from).arg(st.to).arg(st.extremes)));
         if (!cut) {
             // The guard bars' middles: modules 0 and 94 of a code centred
             // in the row.
@@ -292,18 +293,18 @@ private slots:
         QTest::addColumn<QByteArray>("guessed");
         QTest::addColumn<QList<int>>("alternatives"); // position, value, error (x1000)
         QTest::addColumn<QByteArray>("corrected");
-        QTest::newRow("valid stays") << QByteArray("4006381333931") << QList<int>{5, 2, 1}
+        QTest::newRow("valid stays") << QByteArray("4006381333931") << QList<int> { 5, 2, 1 }
                                      << QByteArray("4006381333931");
         // Index 11 should be 3.
-        QTest::newRow("one substitution") << QByteArray("4006381333971") << QList<int>{10, 5, 3, 11, 3, 9}
-                                          << QByteArray("4006381333931");
+        QTest::newRow("one substitution")
+            << QByteArray("4006381333971") << QList<int> { 10, 5, 3, 11, 3, 9 } << QByteArray("4006381333931");
         // Index 11 should be 3 (cost 5), but two cheap changes also give a
         // valid code (cost 1 + 1).
         QTest::newRow("the cheaper pair wins")
-            << QByteArray("4006381333911") << QList<int>{10, 8, 1, 12, 8, 1, 11, 3, 5}
+            << QByteArray("4006381333911") << QList<int> { 10, 8, 1, 12, 8, 1, 11, 3, 5 }
             << QByteArray("4006381333818");
         QTest::newRow("no valid combination leaves the digits")
-            << QByteArray("4006381333971") << QList<int>{11, 4, 1, 12, 2, 1} << QByteArray("4006381333971");
+            << QByteArray("4006381333971") << QList<int> { 11, 4, 1, 12, 2, 1 } << QByteArray("4006381333971");
     }
 
     void correction()
@@ -313,9 +314,9 @@ private slots:
         QFETCH(QByteArray, corrected);
         std::vector<candidate> list;
         for (int i = 0; i + 2 < alternatives.size(); i += 3)
-            list.push_back({float(alternatives[i + 2]) / 1000, alternatives[i],
-                            static_cast<signed char>(alternatives[i + 1])});
-        list.push_back({0, -1, 0});
+            list.push_back(
+                { float(alternatives[i + 2]) / 1000, alternatives[i], static_cast<signed char>(alternatives[i + 1]) });
+        list.push_back({ 0, -1, 0 });
         std::vector<signed char> d = digitsOf(guessed.constData());
         best_valid_barcode(list.data(), 3, d.data());
         QByteArray text;

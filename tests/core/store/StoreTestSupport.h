@@ -12,9 +12,8 @@
 
 namespace StoreTestSupport {
 
-inline std::unique_ptr<ManagedObjectContext> openStore(const QString &path,
-                                                       ManagedObjectContext::OpenMode mode =
-                                                           ManagedObjectContext::OpenMode::CreateIfMissing)
+inline std::unique_ptr<ManagedObjectContext>
+openStore(const QString &path, ManagedObjectContext::OpenMode mode = ManagedObjectContext::OpenMode::CreateIfMissing)
 {
     QString error;
     auto context = ManagedObjectContext::open(path, mode, &error);
@@ -25,7 +24,7 @@ inline std::unique_ptr<ManagedObjectContext> openStore(const QString &path,
 
 inline QList<ManagedObject *> all(ManagedObjectContext &context, const QString &entity)
 {
-    return context.executeFetchRequest({entity, Predicate(), {}, 0});
+    return context.executeFetchRequest({ entity, Predicate(), {}, 0 });
 }
 
 // Every live object with its values and members, one line each, in a stable
@@ -35,7 +34,7 @@ inline QStringList snapshot(ManagedObjectContext &context)
     QStringList lines;
     for (const QString &entity : context.model().entityNames()) {
         for (ManagedObject *object : all(context, entity)) {
-            QStringList parts{object->objectID().uriRepresentation()};
+            QStringList parts { object->objectID().uriRepresentation() };
             for (const AttributeDescription &a : object->entity().attributes()) {
                 const QVariant v = object->valueForKey(a.name);
                 parts.append(a.name + QLatin1Char('=')

@@ -30,7 +30,7 @@ int main(int argc, char *argv[])
         return 1;
     }
     context->setUndoManager(nullptr);
-    const QList<ManagedObject *> records = context->executeFetchRequest({QStringLiteral("Record"), {}, {}, 0});
+    const QList<ManagedObject *> records = context->executeFetchRequest({ QStringLiteral("Record"), {}, {}, 0 });
     if (args.at(2) == QLatin1String("hang")) {
         SQLiteStore::setBeforeCommitHook([] {
             std::printf("committing\n");

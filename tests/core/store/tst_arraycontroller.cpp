@@ -41,7 +41,7 @@ private slots:
     void init()
     {
         m_context = openStore(m_dir.filePath(QStringLiteral("s%1").arg(++m_n)));
-        for (const char *name : {"Kitchen", "attic", "Garage", "Cellar", "kitchen drawer"})
+        for (const char *name : { "Kitchen", "attic", "Garage", "Cellar", "kitchen drawer" })
             m_context->insertNewObject(QStringLiteral("Location"))
                 ->set(QStringLiteral("locationName"), QString::fromLatin1(name));
         m_context->insertNewObject(QStringLiteral("Category"))
@@ -56,16 +56,19 @@ private slots:
         QTest::addColumn<QString>("filter");
         QTest::addColumn<QList<SortDescriptor>>("sort");
         QTest::addColumn<QStringList>("arranged");
-        const QList<SortDescriptor> byName{{"locationName", true, SortDescriptor::Comparison::CaseInsensitive}};
-        QTest::newRow("content as fetched") << "" << "" << QList<SortDescriptor>{}
-                                            << QStringList{"Kitchen", "attic", "Garage", "Cellar", "kitchen drawer"};
-        QTest::newRow("sorted") << "" << "" << byName
-                                << QStringList{"attic", "Cellar", "Garage", "Kitchen", "kitchen drawer"};
-        QTest::newRow("filtered and sorted") << "" << "locationName BEGINSWITH[c] \"k\"" << byName
-                                             << QStringList{"Kitchen", "kitchen drawer"};
+        const QList<SortDescriptor> byName { { "locationName", true, SortDescriptor::Comparison::CaseInsensitive } };
+        QTest::newRow("content as fetched") << ""
+                                            << "" << QList<SortDescriptor> {}
+                                            << QStringList { "Kitchen", "attic", "Garage", "Cellar", "kitchen drawer" };
+        QTest::newRow("sorted") << ""
+                                << "" << byName
+                                << QStringList { "attic", "Cellar", "Garage", "Kitchen", "kitchen drawer" };
+        QTest::newRow("filtered and sorted")
+            << ""
+            << "locationName BEGINSWITH[c] \"k\"" << byName << QStringList { "Kitchen", "kitchen drawer" };
         QTest::newRow("fetch predicate, then filter")
-            << "locationName CONTAINS \"a\"" << "locationName CONTAINS[c] \"g\"" << byName
-            << QStringList{"Garage"};
+            << "locationName CONTAINS \"a\""
+            << "locationName CONTAINS[c] \"g\"" << byName << QStringList { "Garage" };
     }
 
     void arranges()
@@ -87,16 +90,16 @@ private slots:
         ArrayController list(m_context.get(), QStringLiteral("Location"));
         QVERIFY(list.fetch());
         QSignalSpy selectionChanges(&list, &ArrayController::selectionChanged);
-        list.setSelectedObjects({location(QStringLiteral("Garage")), location(QStringLiteral("Cellar"))});
-        QCOMPARE(list.selectionIndexes(), (QList<int>{2, 3}));
+        list.setSelectedObjects({ location(QStringLiteral("Garage")), location(QStringLiteral("Cellar")) });
+        QCOMPARE(list.selectionIndexes(), (QList<int> { 2, 3 }));
         // Descending, case-sensitive: kitchen drawer, attic, Kitchen, Garage, Cellar.
-        list.setSortDescriptors({{QStringLiteral("locationName"), false}});
-        QCOMPARE(names(list.selectedObjects()), (QStringList{"Garage", "Cellar"}));
-        QCOMPARE(list.selectionIndexes(), (QList<int>{3, 4}));
+        list.setSortDescriptors({ { QStringLiteral("locationName"), false } });
+        QCOMPARE(names(list.selectedObjects()), (QStringList { "Garage", "Cellar" }));
+        QCOMPARE(list.selectionIndexes(), (QList<int> { 3, 4 }));
         list.setFilterPredicate(*Predicate::parse(QStringLiteral("locationName BEGINSWITH \"G\"")));
-        QCOMPARE(names(list.selectedObjects()), QStringList{"Garage"});
+        QCOMPARE(names(list.selectedObjects()), QStringList { "Garage" });
         QCOMPARE(list.selectionIndex(), 0);
-        list.setSelectionIndexes({7});
+        list.setSelectionIndexes({ 7 });
         QVERIFY(list.selectedObjects().isEmpty());
         list.setAvoidsEmptySelection(true);
         list.setSelectionIndexes({});
@@ -108,20 +111,21 @@ private slots:
     {
         ArrayController list(m_context.get(), QStringLiteral("Location"));
         const Predicate search = *Predicate::parse(QStringLiteral("locationName CONTAINS[c] \"kitchen\""));
-        const QList<SortDescriptor> sort{{QStringLiteral("locationName"), false}};
+        const QList<SortDescriptor> sort { { QStringLiteral("locationName"), false } };
         QVERIFY(list.fetch());
         list.setFilterPredicate(search);
         list.setSortDescriptors(sort);
-        list.setSelectedObjects({location(QStringLiteral("Kitchen"))});
+        list.setSelectedObjects({ location(QStringLiteral("Kitchen")) });
         const QList<ManagedObject *> arranged = list.arrangedObjects();
 
         // The user's search does not hide objects from a look-up in the same list.
-        const QList<ManagedObject *> found =
-            fetchEntityNamed(QStringLiteral("Location"), *Predicate::parse(QStringLiteral("locationName ENDSWITH \"e\" OR locationName == \"attic\"")),
-                             list, {{QStringLiteral("locationName"), true}});
-        QCOMPARE(names(found), (QStringList{"Garage", "attic"}));
+        const QList<ManagedObject *> found = fetchEntityNamed(
+            QStringLiteral("Location"),
+            *Predicate::parse(QStringLiteral("locationName ENDSWITH \"e\" OR locationName == \"attic\"")), list,
+            { { QStringLiteral("locationName"), true } });
+        QCOMPARE(names(found), (QStringList { "Garage", "attic" }));
         const QList<ManagedObject *> categories = fetchEntityNamed(
-            QStringLiteral("Category"), Predicate::fromFormat(QStringLiteral("categoryName == %@"), {"Tools"}), list);
+            QStringLiteral("Category"), Predicate::fromFormat(QStringLiteral("categoryName == %@"), { "Tools" }), list);
         QCOMPARE(categories.size(), 1);
         QCOMPARE(categories.first()->entityName(), QStringLiteral("Category"));
 
@@ -130,7 +134,7 @@ private slots:
         QVERIFY(list.fetchPredicate().isEmpty());
         QCOMPARE(list.sortDescriptors(), sort);
         QCOMPARE(list.arrangedObjects(), arranged);
-        QCOMPARE(names(list.selectedObjects()), QStringList{"Kitchen"});
+        QCOMPARE(names(list.selectedObjects()), QStringList { "Kitchen" });
     }
 
     void preparesContentAutomatically()
@@ -138,7 +142,8 @@ private slots:
         ArrayController list(m_context.get(), QStringLiteral("Location"));
         list.setAutomaticallyPreparesContent(true);
         QVERIFY(list.fetch());
-        m_context->insertNewObject(QStringLiteral("Location"))->set(QStringLiteral("locationName"), QStringLiteral("Loft"));
+        m_context->insertNewObject(QStringLiteral("Location"))
+            ->set(QStringLiteral("locationName"), QStringLiteral("Loft"));
         m_context->deleteObject(location(QStringLiteral("attic")));
         QTRY_VERIFY(names(list.arrangedObjects()).contains(QStringLiteral("Loft")));
         QCOMPARE(list.arrangedObjects().size(), 5);
@@ -151,12 +156,12 @@ private slots:
         QVERIFY(list.fetch());
         ManagedObject *added = list.newObject();
         QVERIFY(added);
-        QCOMPARE(list.selectedObjects(), QList<ManagedObject *>{added});
+        QCOMPARE(list.selectedObjects(), QList<ManagedObject *> { added });
         QCOMPARE(list.arrangedObjects().size(), 6);
         QCoreApplication::processEvents();
-        list.setSelectedObjects({location(QStringLiteral("Garage")), location(QStringLiteral("Cellar"))});
+        list.setSelectedObjects({ location(QStringLiteral("Garage")), location(QStringLiteral("Cellar")) });
         list.remove();
-        QCOMPARE(names(list.arrangedObjects()), (QStringList{"Kitchen", "attic", "kitchen drawer", ""}));
+        QCOMPARE(names(list.arrangedObjects()), (QStringList { "Kitchen", "attic", "kitchen drawer", "" }));
         QCOMPARE(all(*m_context, QStringLiteral("Location")).size(), 4);
         // Removing deletes from the store, as one undoable change.
         m_context->undoManager()->undo();

@@ -31,14 +31,19 @@ public:
 
 protected:
     void awakeFromInsert() override { log.append(QStringLiteral("insert")); }
-    void awakeFromFetch() override { log.append(QStringLiteral("fetch ") + valueForKey(QStringLiteral("groupName")).toString()); }
+    void awakeFromFetch() override
+    {
+        log.append(QStringLiteral("fetch ") + valueForKey(QStringLiteral("groupName")).toString());
+    }
     void didChangeValueForKey(const QString &key, const QVariant &old) override
     {
-        log.append(QStringLiteral("changed %1 from %2").arg(key, old.isValid() ? old.toString() : QStringLiteral("nil")));
+        log.append(
+            QStringLiteral("changed %1 from %2").arg(key, old.isValid() ? old.toString() : QStringLiteral("nil")));
     }
     void didChangeToManyKey(const QString &key, SetMutation mutation, ManagedObject *) override
     {
-        log.append(QStringLiteral("%1 %2").arg(mutation == SetMutation::Add ? QStringLiteral("add") : QStringLiteral("remove"), key));
+        log.append(QStringLiteral("%1 %2").arg(
+            mutation == SetMutation::Add ? QStringLiteral("add") : QStringLiteral("remove"), key));
     }
     void prepareForDeletion() override { log.append(QStringLiteral("delete")); }
 };
@@ -59,7 +64,8 @@ private slots:
         const ManagedObjectModel &model = Stashly2_DataModel::model();
         QCOMPARE(model.entities().size(), 17);
         QCOMPARE(model.entity(QStringLiteral("Record"))->attributes().size(), 34);
-        QCOMPARE(model.entity(QStringLiteral("Category"))->attributeIndex(QStringLiteral("catAutoMfgWarranyMiles")) >= 0,
+        QCOMPARE(model.entity(QStringLiteral("Category"))->attributeIndex(QStringLiteral("catAutoMfgWarranyMiles"))
+                     >= 0,
                  true);
         QCOMPARE(model.entity(QStringLiteral("Group"))->relationships().first().destinationEntity,
                  QStringLiteral("Website"));
@@ -86,10 +92,11 @@ private slots:
         auto context = openStore(file, ManagedObjectContext::OpenMode::OpenExisting);
         context->deleteObject(all(*context, QStringLiteral("Group")).first());
         ManagedObject::registerEntityClass(QStringLiteral("Group"), nullptr);
-        QCOMPARE(HookedGroup::log,
-                 (QStringList{"insert", "setValue groupName", "changed groupName from nil", "add website",
-                              "remove website", "add website", "remove website", "changed groupName from Shops",
-                              "changed groupName from nil", "add website", "remove website", "fetch Shops", "delete"}));
+        QCOMPARE(
+            HookedGroup::log,
+            (QStringList { "insert", "setValue groupName", "changed groupName from nil", "add website",
+                           "remove website", "add website", "remove website", "changed groupName from Shops",
+                           "changed groupName from nil", "add website", "remove website", "fetch Shops", "delete" }));
     }
 
     void attributeRoundTrip_data()
@@ -100,33 +107,54 @@ private slots:
         QTest::addColumn<QVariant>("expected");
         const QDateTime moment(QDate(2014, 5, 2), QTime(4, 0, 0, 250), QTimeZone::utc());
         const QDateTime offset(QDate(2014, 5, 2), QTime(6, 0, 0, 250), QTimeZone(7200));
-        QTest::newRow("text") << "Record" << "item" << QVariant("Lamp") << QVariant("Lamp");
-        QTest::newRow("text unicode") << "Record" << "notes" << QVariant(QByteArray("x")) << QVariant(QByteArray("x"));
-        QTest::newRow("text accents") << "Location" << "locationName" << QVariant("Küche – Ø") << QVariant("Küche – Ø");
-        QTest::newRow("text empty stays empty") << "Record" << "model" << QVariant(QString()) << QVariant(QString(""));
-        QTest::newRow("text missing") << "Record" << "model" << QVariant() << QVariant();
-        QTest::newRow("integer") << "Record" << "recordQty" << QVariant(3) << QVariant(qlonglong(3));
-        QTest::newRow("integer large negative") << "Category" << "catAutoCurrentMileage"
-                                                << QVariant(qlonglong(-1) << 40) << QVariant(qlonglong(-1) << 40);
-        QTest::newRow("integer zero") << "Record" << "labelIndex" << QVariant(0) << QVariant(qlonglong(0));
-        QTest::newRow("integer missing") << "Record" << "condition" << QVariant() << QVariant();
-        QTest::newRow("number") << "Record" << "recordID" << QVariant(421234567.125) << QVariant(421234567.125);
-        QTest::newRow("number negative") << "Record" << "purchasePrice" << QVariant(-0.5) << QVariant(-0.5);
-        QTest::newRow("number from float") << "Record" << "warrantyLevel" << QVariant(float(12.5)) << QVariant(12.5);
-        QTest::newRow("boolean true") << "Record" << "insured" << QVariant(true) << QVariant(true);
-        QTest::newRow("boolean false") << "Location" << "isDefault" << QVariant(false) << QVariant(false);
-        QTest::newRow("boolean missing") << "Record" << "addon" << QVariant() << QVariant();
-        QTest::newRow("date") << "Record" << "purchaseDate" << QVariant(moment) << QVariant(moment);
-        QTest::newRow("date with offset") << "Record" << "dateAdded" << QVariant(offset) << QVariant(moment);
-        QTest::newRow("date before 1970") << "Category" << "catBuildingPurchDate"
-                                          << QVariant(QDateTime(QDate(1931, 1, 1), QTime(0, 0), QTimeZone::utc()))
-                                          << QVariant(QDateTime(QDate(1931, 1, 1), QTime(0, 0), QTimeZone::utc()));
-        QTest::newRow("date missing") << "Record" << "purchaseDate" << QVariant() << QVariant();
-        QTest::newRow("bytes binary") << "SmartFolder" << "predicateData" << QVariant(QByteArray("\x00\x01\xff", 3))
+        QTest::newRow("text") << "Record"
+                              << "item" << QVariant("Lamp") << QVariant("Lamp");
+        QTest::newRow("text unicode") << "Record"
+                                      << "notes" << QVariant(QByteArray("x")) << QVariant(QByteArray("x"));
+        QTest::newRow("text accents") << "Location"
+                                      << "locationName" << QVariant("Küche – Ø") << QVariant("Küche – Ø");
+        QTest::newRow("text empty stays empty") << "Record"
+                                                << "model" << QVariant(QString()) << QVariant(QString(""));
+        QTest::newRow("text missing") << "Record"
+                                      << "model" << QVariant() << QVariant();
+        QTest::newRow("integer") << "Record"
+                                 << "recordQty" << QVariant(3) << QVariant(qlonglong(3));
+        QTest::newRow("integer large negative")
+            << "Category"
+            << "catAutoCurrentMileage" << QVariant(qlonglong(-1) << 40) << QVariant(qlonglong(-1) << 40);
+        QTest::newRow("integer zero") << "Record"
+                                      << "labelIndex" << QVariant(0) << QVariant(qlonglong(0));
+        QTest::newRow("integer missing") << "Record"
+                                         << "condition" << QVariant() << QVariant();
+        QTest::newRow("number") << "Record"
+                                << "recordID" << QVariant(421234567.125) << QVariant(421234567.125);
+        QTest::newRow("number negative") << "Record"
+                                         << "purchasePrice" << QVariant(-0.5) << QVariant(-0.5);
+        QTest::newRow("number from float") << "Record"
+                                           << "warrantyLevel" << QVariant(float(12.5)) << QVariant(12.5);
+        QTest::newRow("boolean true") << "Record"
+                                      << "insured" << QVariant(true) << QVariant(true);
+        QTest::newRow("boolean false") << "Location"
+                                       << "isDefault" << QVariant(false) << QVariant(false);
+        QTest::newRow("boolean missing") << "Record"
+                                         << "addon" << QVariant() << QVariant();
+        QTest::newRow("date") << "Record"
+                              << "purchaseDate" << QVariant(moment) << QVariant(moment);
+        QTest::newRow("date with offset") << "Record"
+                                          << "dateAdded" << QVariant(offset) << QVariant(moment);
+        QTest::newRow("date before 1970")
+            << "Category"
+            << "catBuildingPurchDate" << QVariant(QDateTime(QDate(1931, 1, 1), QTime(0, 0), QTimeZone::utc()))
+            << QVariant(QDateTime(QDate(1931, 1, 1), QTime(0, 0), QTimeZone::utc()));
+        QTest::newRow("date missing") << "Record"
+                                      << "purchaseDate" << QVariant() << QVariant();
+        QTest::newRow("bytes binary") << "SmartFolder"
+                                      << "predicateData" << QVariant(QByteArray("\x00\x01\xff", 3))
                                       << QVariant(QByteArray("\x00\x01\xff", 3));
-        QTest::newRow("bytes empty stays empty") << "Record" << "notes" << QVariant(QByteArray())
-                                                 << QVariant(QByteArray(""));
-        QTest::newRow("bytes missing") << "Record" << "notes" << QVariant() << QVariant();
+        QTest::newRow("bytes empty stays empty") << "Record"
+                                                 << "notes" << QVariant(QByteArray()) << QVariant(QByteArray(""));
+        QTest::newRow("bytes missing") << "Record"
+                                       << "notes" << QVariant() << QVariant();
     }
 
     void attributeRoundTrip()
@@ -144,8 +172,9 @@ private slots:
             QVERIFY(object);
             // Start from another value so that a missing value is a real change.
             const auto type = object->entity().attributes().at(object->entity().attributeIndex(key)).type;
-            object->set(key, type == AttributeDescription::Type::Date ? QVariant(QDateTime::currentDateTimeUtc())
-                                                                      : QVariant(QStringLiteral("1")));
+            object->set(key,
+                        type == AttributeDescription::Type::Date ? QVariant(QDateTime::currentDateTimeUtc())
+                                                                 : QVariant(QStringLiteral("1")));
             QVERIFY(object->set(key, value));
             QCOMPARE(object->valueForKey(key), expected);
             QVERIFY(context->save());
@@ -206,7 +235,8 @@ private slots:
         context->processPendingChanges();
         context->undoManager()->removeAllActions();
         int events = 0;
-        EventBus::instance().observe(this, Events::ManagedObjectContextObjectsDidChange, [&](const Event &) { ++events; });
+        EventBus::instance().observe(this, Events::ManagedObjectContextObjectsDidChange,
+                                     [&](const Event &) { ++events; });
         bool changed = true;
         QVERIFY(record->set(QStringLiteral("item"), QStringLiteral("Lamp"), &changed));
         QVERIFY(!changed);
@@ -248,7 +278,7 @@ private slots:
         ManagedObject *record = all(*context, QStringLiteral("Record")).value(0);
         QCOMPARE(record->mutableSetValueForKey(QStringLiteral("customField")).count(), 3);
         QCOMPARE(record->valueForKey(QStringLiteral("customField")).toList().size(), 3);
-        QVERIFY(Predicate::fromFormat(QStringLiteral("ANY customField.cfTextField CONTAINS %@"), {"value 2"})
+        QVERIFY(Predicate::fromFormat(QStringLiteral("ANY customField.cfTextField CONTAINS %@"), { "value 2" })
                     .evaluate(*record));
 
         // Deleting a group leaves its website in the other group; deleting a
@@ -365,17 +395,18 @@ private slots:
         QTest::addColumn<QList<SortDescriptor>>("sort");
         QTest::addColumn<QStringList>("items");
         using C = SortDescriptor::Comparison;
-        QTest::newRow("all, store order") << "" << QVariantList{} << QList<SortDescriptor>{}
-                                          << QStringList{"lamp", "Chair", "Lamp", "", "(none)"};
+        QTest::newRow("all, store order") << "" << QVariantList {} << QList<SortDescriptor> {}
+                                          << QStringList { "lamp", "Chair", "Lamp", "", "(none)" };
         QTest::newRow("case-insensitive, missing first")
-            << "" << QVariantList{} << QList<SortDescriptor>{{"item", true, C::CaseInsensitive}}
-            << QStringList{"(none)", "", "Chair", "lamp", "Lamp"};
+            << "" << QVariantList {} << QList<SortDescriptor> { { "item", true, C::CaseInsensitive } }
+            << QStringList { "(none)", "", "Chair", "lamp", "Lamp" };
         QTest::newRow("descending, then quantity")
-            << "" << QVariantList{}
-            << QList<SortDescriptor>{{"item", false, C::CaseInsensitive}, {"recordQty", true}}
-            << QStringList{"lamp", "Lamp", "Chair", "", "(none)"};
-        QTest::newRow("predicate") << "%K BEGINSWITH[c] %@" << QVariantList{"item", "l"}
-                                   << QList<SortDescriptor>{{"recordQty", false}} << QStringList{"Lamp", "lamp"};
+            << "" << QVariantList {}
+            << QList<SortDescriptor> { { "item", false, C::CaseInsensitive }, { "recordQty", true } }
+            << QStringList { "lamp", "Lamp", "Chair", "", "(none)" };
+        QTest::newRow("predicate") << "%K BEGINSWITH[c] %@" << QVariantList { "item", "l" }
+                                   << QList<SortDescriptor> { { "recordQty", false } }
+                                   << QStringList { "Lamp", "lamp" };
     }
 
     void fetchFiltersAndSorts()
@@ -385,8 +416,8 @@ private slots:
         QFETCH(QList<SortDescriptor>, sort);
         QFETCH(QStringList, items);
         auto context = openStore(path());
-        const QList<QVariant> values{"lamp", "Chair", "Lamp", QString(""), QVariant()};
-        const QList<int> quantities{1, 2, 3, 4, 5};
+        const QList<QVariant> values { "lamp", "Chair", "Lamp", QString(""), QVariant() };
+        const QList<int> quantities { 1, 2, 3, 4, 5 };
         for (int i = 0; i < values.size(); ++i) {
             ManagedObject *r = context->insertNewObject(QStringLiteral("Record"));
             r->set(QStringLiteral("item"), values.at(i));
@@ -394,7 +425,7 @@ private slots:
         }
         const Predicate predicate = format.isEmpty() ? Predicate() : Predicate::fromFormat(format, arguments);
         QStringList found;
-        for (ManagedObject *r : context->executeFetchRequest({QStringLiteral("Record"), predicate, sort, 0})) {
+        for (ManagedObject *r : context->executeFetchRequest({ QStringLiteral("Record"), predicate, sort, 0 })) {
             const QVariant v = r->valueForKey(QStringLiteral("item"));
             found.append(v.isValid() ? v.toString() : QStringLiteral("(none)"));
         }
@@ -425,9 +456,9 @@ private slots:
                 result.append(v.value<ManagedObject *>());
             return result;
         };
-        QCOMPARE(objects(events.first().value(QStringLiteral("inserted"))), QList<ManagedObject *>{added});
-        QCOMPARE(objects(events.first().value(QStringLiteral("updated"))), QList<ManagedObject *>{kept});
-        QCOMPARE(objects(events.first().value(QStringLiteral("deleted"))), QList<ManagedObject *>{gone});
+        QCOMPARE(objects(events.first().value(QStringLiteral("inserted"))), QList<ManagedObject *> { added });
+        QCOMPARE(objects(events.first().value(QStringLiteral("updated"))), QList<ManagedObject *> { kept });
+        QCOMPARE(objects(events.first().value(QStringLiteral("deleted"))), QList<ManagedObject *> { gone });
         QTest::qWait(10);
         QCOMPARE(events.size(), 1);
         EventBus::instance().remove(this);

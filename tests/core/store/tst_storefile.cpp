@@ -71,7 +71,8 @@ class TestStoreFile : public QObject
         auto c = openStore(file);
         QVERIFY(c);
         for (int i = 0; i < records; ++i)
-            c->insertNewObject(QStringLiteral("Record"))->set(QStringLiteral("item"), QString(200, QLatin1Char('a' + i % 26)));
+            c->insertNewObject(QStringLiteral("Record"))
+                ->set(QStringLiteral("item"), QString(200, QLatin1Char('a' + i % 26)));
         QVERIFY(c->save());
     }
 
@@ -95,15 +96,24 @@ private slots:
     {
         QTest::addColumn<QString>("kind");
         QTest::addColumn<QString>("message");
-        QTest::newRow("empty file") << "empty" << "is not a Stashly library store";
-        QTest::newRow("text file") << "text" << "is not a Stashly library store";
-        QTest::newRow("garbage after the header") << "garbage" << "is damaged";
-        QTest::newRow("another program's database") << "foreign" << "is not a Stashly library store";
-        QTest::newRow("metadata of another program") << "other identifier" << "is not a Stashly library store";
-        QTest::newRow("newer version") << "newer" << "newer version of Stashly (store version 99";
-        QTest::newRow("unreadable version") << "bad version" << "is damaged";
-        QTest::newRow("damaged pages") << "damaged" << "is damaged";
-        QTest::newRow("impossible identifier") << "huge key" << "is damaged";
+        QTest::newRow("empty file") << "empty"
+                                    << "is not a Stashly library store";
+        QTest::newRow("text file") << "text"
+                                   << "is not a Stashly library store";
+        QTest::newRow("garbage after the header") << "garbage"
+                                                  << "is damaged";
+        QTest::newRow("another program's database") << "foreign"
+                                                    << "is not a Stashly library store";
+        QTest::newRow("metadata of another program") << "other identifier"
+                                                     << "is not a Stashly library store";
+        QTest::newRow("newer version") << "newer"
+                                       << "newer version of Stashly (store version 99";
+        QTest::newRow("unreadable version") << "bad version"
+                                            << "is damaged";
+        QTest::newRow("damaged pages") << "damaged"
+                                       << "is damaged";
+        QTest::newRow("impossible identifier") << "huge key"
+                                               << "is damaged";
     }
 
     void refusedFilesStayUntouched()
@@ -121,26 +131,26 @@ private slots:
         } else if (kind == QLatin1String("garbage")) {
             writeBytes(file, QByteArray("SQLite format 3\0", 16) + QByteArray(4080, '\x5a'));
         } else if (kind == QLatin1String("foreign")) {
-            QVERIFY(execute(file, {"CREATE TABLE people (name TEXT)", "INSERT INTO people VALUES ('Ann')"}));
+            QVERIFY(execute(file, { "CREATE TABLE people (name TEXT)", "INSERT INTO people VALUES ('Ann')" }));
         } else if (kind == QLatin1String("other identifier")) {
             makeStore(file);
-            QVERIFY(execute(file, {metadata.arg("SomethingElse", "identifier")}));
+            QVERIFY(execute(file, { metadata.arg("SomethingElse", "identifier") }));
         } else if (kind == QLatin1String("newer")) {
             makeStore(file);
-            QVERIFY(execute(file, {metadata.arg("99", "modelVersion")}));
+            QVERIFY(execute(file, { metadata.arg("99", "modelVersion") }));
         } else if (kind == QLatin1String("bad version")) {
             makeStore(file);
-            QVERIFY(execute(file, {metadata.arg("two", "modelVersion")}));
+            QVERIFY(execute(file, { metadata.arg("two", "modelVersion") }));
         } else if (kind == QLatin1String("huge key")) {
             makeStore(file);
-            QVERIFY(execute(file, {"UPDATE e_Record SET pk = 1099511627776"}));
+            QVERIFY(execute(file, { "UPDATE e_Record SET pk = 1099511627776" }));
         } else if (kind == QLatin1String("damaged")) {
             makeStore(file, 300);
             writeBytes(file, QByteArray(4096, '\xaa'), QFileInfo(file).size() / 2);
         }
         const QByteArray digest = fileDigest(file);
         const QStringList entries = QDir(folder).entryList(QDir::Files | QDir::Hidden);
-        for (Mode mode : {Mode::OpenExisting, Mode::CreateIfMissing, Mode::ReadOnly}) {
+        for (Mode mode : { Mode::OpenExisting, Mode::CreateIfMissing, Mode::ReadOnly }) {
             QString error;
             QVERIFY(!ManagedObjectContext::open(file, mode, &error));
             QVERIFY2(error.contains(message), qPrintable(error));
@@ -200,7 +210,8 @@ private slots:
             // What version 2 added works at once.
             drill->set(QStringLiteral("imageUID"), QStringLiteral("IMG-1"));
             ManagedObject *group = c->insertNewObject(QStringLiteral("Group"));
-            group->mutableSetValueForKey(QStringLiteral("website")).addObject(c->insertNewObject(QStringLiteral("Website")));
+            group->mutableSetValueForKey(QStringLiteral("website"))
+                .addObject(c->insertNewObject(QStringLiteral("Website")));
             QCOMPARE(c->insertNewObject(QStringLiteral("Record"))->primaryKey(), qint64(4));
             QVERIFY(c->save());
             uri = drill->objectID().uriRepresentation();
@@ -230,7 +241,7 @@ private slots:
         location->set(QStringLiteral("locationName"), QStringLiteral("Shed"));
         QVERIFY(c->save());
         // Another writer breaks the file under the store.
-        QVERIFY(execute(file, {"DROP TABLE e_Location"}));
+        QVERIFY(execute(file, { "DROP TABLE e_Location" }));
         location->set(QStringLiteral("locationName"), QStringLiteral("Barn"));
 
         ScriptedAlertPresenter alerts;
@@ -253,7 +264,7 @@ private slots:
         const Alert alert = alerts.alerts().first();
         QCOMPARE(alert.style, Alert::Style::Warning);
         QCOMPARE(alert.title, QStringLiteral("Record Save Failure"));
-        QCOMPARE(alert.buttons, QStringList{QStringLiteral("OK")});
+        QCOMPARE(alert.buttons, QStringList { QStringLiteral("OK") });
         QVERIFY(alert.message.startsWith(QLatin1String(
             "An error saving the database has been detected. Your last change was not saved because it may be "
             "invalid. It is recommended you quit and restart Stashly. If you continue to receive this error, please "
@@ -262,7 +273,8 @@ private slots:
         const QString logged = QString::fromUtf8(log.readAll());
         QVERIFY2(logged.contains(QLatin1String("Error committing changes: The library store")), qPrintable(logged));
         QVERIFY2(logged.contains(QLatin1String("no such table")), qPrintable(logged));
-        QVERIFY2(logged.contains(QStringLiteral(" \n Record Data: <Location %1>").arg(location->objectID().uriRepresentation())),
+        QVERIFY2(logged.contains(
+                     QStringLiteral(" \n Record Data: <Location %1>").arg(location->objectID().uriRepresentation())),
                  qPrintable(logged));
         TBXRunAlertPanel::setPresenter(nullptr);
     }

@@ -58,7 +58,7 @@ private slots:
         const QString file = makeLibrary();
         QVERIFY(!file.isEmpty());
         QProcess child;
-        child.start(QStringLiteral(STORE_SAVE_CHILD), {file, QStringLiteral("hang")});
+        child.start(QStringLiteral(STORE_SAVE_CHILD), { file, QStringLiteral("hang") });
         QVERIFY(child.waitForStarted());
         QByteArray out;
         while (!out.contains("committing") && child.waitForReadyRead(60000))
@@ -80,7 +80,9 @@ private slots:
             auto c = openStore(file, Mode::OpenExisting);
             QVERIFY(c);
             QCOMPARE(generationOf(*c), 0);
-            all(*c, QStringLiteral("Record")).first()->set(QStringLiteral("item"), itemOfGeneration(0) + QLatin1Char('!'));
+            all(*c, QStringLiteral("Record"))
+                .first()
+                ->set(QStringLiteral("item"), itemOfGeneration(0) + QLatin1Char('!'));
             QVERIFY(c->save()); // and it takes saves again
         }
         // Closed, the store is one file again.
@@ -91,7 +93,7 @@ private slots:
     void killedBetweenAndDuringSaves_data()
     {
         QTest::addColumn<int>("delay");
-        for (int delay : {0, 37, 150, 420})
+        for (int delay : { 0, 37, 150, 420 })
             QTest::addRow("after %d ms", delay) << delay;
     }
 
@@ -101,7 +103,7 @@ private slots:
         const QString file = makeLibrary();
         QVERIFY(!file.isEmpty());
         QProcess child;
-        child.start(QStringLiteral(STORE_SAVE_CHILD), {file, QStringLiteral("loop")});
+        child.start(QStringLiteral(STORE_SAVE_CHILD), { file, QStringLiteral("loop") });
         QVERIFY(child.waitForStarted());
         QByteArray out;
         while (!out.contains("saved 1\n") && child.waitForReadyRead(60000))

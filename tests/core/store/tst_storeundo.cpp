@@ -27,7 +27,7 @@ class TestStoreUndo : public QObject
         ManagedObject *record = c.insertNewObject(QStringLiteral("Record"));
         record->set(QStringLiteral("item"), QStringLiteral("Drill"));
         record->set(QStringLiteral("purchaseDate"), QDateTime(QDate(2020, 3, 4), QTime(5, 6), QTimeZone::utc()));
-        for (const char *value : {"18 V", "blue"}) {
+        for (const char *value : { "18 V", "blue" }) {
             ManagedObject *field = c.insertNewObject(QStringLiteral("RecordCustomField"));
             field->set(QStringLiteral("cfTextField"), QString::fromLatin1(value));
             record->mutableSetValueForKey(QStringLiteral("customField")).addObject(field);
@@ -37,7 +37,7 @@ class TestStoreUndo : public QObject
         record->mutableSetValueForKey(QStringLiteral("fileData")).addObject(file);
         ManagedObject *site = c.insertNewObject(QStringLiteral("Website"));
         site->set(QStringLiteral("websiteName"), QStringLiteral("Hardware"));
-        for (const char *name : {"Shops", "Tools"}) {
+        for (const char *name : { "Shops", "Tools" }) {
             ManagedObject *group = c.insertNewObject(QStringLiteral("Group"));
             group->set(QStringLiteral("groupName"), QString::fromLatin1(name));
             group->mutableSetValueForKey(QStringLiteral("website")).addObject(site);
@@ -48,7 +48,8 @@ class TestStoreUndo : public QObject
     void change(ManagedObjectContext &c, const QString &kind)
     {
         if (kind == QLatin1String("insert")) {
-            c.insertNewObject(QStringLiteral("Location"))->set(QStringLiteral("locationName"), QStringLiteral("Cellar"));
+            c.insertNewObject(QStringLiteral("Location"))
+                ->set(QStringLiteral("locationName"), QStringLiteral("Cellar"));
             ManagedObject *record = c.insertNewObject(QStringLiteral("Record"));
             ManagedObject *field = c.insertNewObject(QStringLiteral("RecordCustomField"));
             record->mutableSetValueForKey(QStringLiteral("customField")).addObject(field);
@@ -86,8 +87,8 @@ private slots:
     void undoRedo_data()
     {
         QTest::addColumn<QString>("kind");
-        for (const char *kind : {"insert", "update", "delete record", "delete group", "delete shared member",
-                                 "to-many add", "to-many remove", "mixed"})
+        for (const char *kind : { "insert", "update", "delete record", "delete group", "delete shared member",
+                                  "to-many add", "to-many remove", "mixed" })
             QTest::newRow(kind) << QString::fromLatin1(kind);
     }
 

@@ -39,16 +39,17 @@ private slots:
         QTest::addColumn<QString>("script");
         QTest::addColumn<int>("levels");
         QTest::addColumn<QStringList>("firstUndo");
-        QTest::newRow("one turn is one step") << "r1 r2 t r3 t" << 2 << QStringList{"3"};
-        QTest::newRow("actions undo in reverse") << "r1 r2 r3 t" << 1 << QStringList{"3", "2", "1"};
-        QTest::newRow("explicit group") << "b r1 r2 e r3" << 2 << QStringList{"3"};
-        QTest::newRow("nested groups are one step") << "b r1 b r2 e r3 e t" << 1 << QStringList{"3", "2", "1"};
-        QTest::newRow("explicit group inside the turn's step") << "r1 b r2 e r3 t" << 1 << QStringList{"3", "2", "1"};
-        QTest::newRow("group open across turns") << "b r1 t r2 e t" << 1 << QStringList{"2", "1"};
-        QTest::newRow("empty group makes no step") << "b e t r1 t" << 1 << QStringList{"1"};
-        QTest::newRow("registration off") << "d r1 n r2 t" << 1 << QStringList{"2"};
-        QTest::newRow("switch calls nest") << "d d r1 n r2 n r3 t" << 1 << QStringList{"3"};
-        QTest::newRow("undo closes the open turn") << "r1 t r2" << 2 << QStringList{"2"};
+        QTest::newRow("one turn is one step") << "r1 r2 t r3 t" << 2 << QStringList { "3" };
+        QTest::newRow("actions undo in reverse") << "r1 r2 r3 t" << 1 << QStringList { "3", "2", "1" };
+        QTest::newRow("explicit group") << "b r1 r2 e r3" << 2 << QStringList { "3" };
+        QTest::newRow("nested groups are one step") << "b r1 b r2 e r3 e t" << 1 << QStringList { "3", "2", "1" };
+        QTest::newRow("explicit group inside the turn's step")
+            << "r1 b r2 e r3 t" << 1 << QStringList { "3", "2", "1" };
+        QTest::newRow("group open across turns") << "b r1 t r2 e t" << 1 << QStringList { "2", "1" };
+        QTest::newRow("empty group makes no step") << "b e t r1 t" << 1 << QStringList { "1" };
+        QTest::newRow("registration off") << "d r1 n r2 t" << 1 << QStringList { "2" };
+        QTest::newRow("switch calls nest") << "d d r1 n r2 n r3 t" << 1 << QStringList { "3" };
+        QTest::newRow("undo closes the open turn") << "r1 t r2" << 2 << QStringList { "2" };
     }
 
     void grouping()
@@ -117,10 +118,11 @@ private slots:
     {
         UndoManager undo;
         QStringList seen;
-        for (const QString &name : {Events::UndoManagerDidOpenUndoGroup, Events::UndoManagerDidUndoChange,
-                                    Events::UndoManagerDidRedoChange})
+        for (const QString &name : { Events::UndoManagerDidOpenUndoGroup, Events::UndoManagerDidUndoChange,
+                                     Events::UndoManagerDidRedoChange })
             EventBus::instance().observe(
-                this, name, [&seen, &undo](const Event &e) {
+                this, name,
+                [&seen, &undo](const Event &e) {
                     QCOMPARE(e.object, static_cast<const void *>(&undo));
                     seen.append(e.name);
                 },
@@ -134,8 +136,9 @@ private slots:
         QCoreApplication::processEvents();
         undo.undo();
         undo.redo();
-        QCOMPARE(seen, (QStringList{Events::UndoManagerDidOpenUndoGroup, Events::UndoManagerDidOpenUndoGroup,
-                                    Events::UndoManagerDidUndoChange, Events::UndoManagerDidRedoChange}));
+        QCOMPARE(seen,
+                 (QStringList { Events::UndoManagerDidOpenUndoGroup, Events::UndoManagerDidOpenUndoGroup,
+                                Events::UndoManagerDidUndoChange, Events::UndoManagerDidRedoChange }));
         EventBus::instance().remove(this);
     }
 

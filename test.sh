@@ -24,6 +24,20 @@ cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DSTASHLY_SANITIZE=ON
 cmake --build build-asan -j "$jobs"
 
 status=0
+# Every source file keeps the checked-in format.
+if command -v clang-format >/dev/null; then
+  if [ -d .git ]; then
+    mapfile -t sources < <(git ls-files '*.cpp' '*.h')
+  else
+    mapfile -t sources < <(find src tests bench -name '*.cpp' -o -name '*.h')
+  fi
+  if ! clang-format --dry-run --Werror "${sources[@]}" 2>/tmp/stashly-format.$$; then
+    head -n 20 /tmp/stashly-format.$$
+    echo "test.sh: source files are not formatted; run clang-format -i on them" >&2
+    status=1
+  fi
+  rm -f /tmp/stashly-format.$$
+fi
 ASAN_OPTIONS=detect_leaks=0 ctest --test-dir build-asan --output-on-failure -j "$jobs" || status=$?
 # The main suite last, so that its summary closes the output.
 ctest --test-dir build --output-on-failure -j "$jobs" || status=$?

@@ -6,7 +6,7 @@ set -euo pipefail
 
 PACKAGES=(
   # toolchain
-  build-essential cmake ninja-build ccache pkg-config git
+  build-essential cmake ninja-build ccache pkg-config git clang-format
   # Qt 6: widgets, SQLite driver, multimedia, web engine, PDF, image formats
   qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite libgl-dev
   qt6-multimedia-dev qt6-webengine-dev qt6-webengine-dev-tools qt6-pdf-dev

@@ -1,8 +1,9 @@
 #include "CliCommand.h"
+#include "DecodeCommands.h"
+#include "ExchangeCommands.h"
 #include "LibraryCommands.h"
 #include "NavigationCommands.h"
 #include "PredicateCommands.h"
-#include "DecodeCommands.h"
 #include "RecordCommands.h"
 #include "SettingsCommands.h"
 #include "StoreCommands.h"
@@ -17,5 +18,6 @@ CliRegistry makeCliRegistry()
     addDecodeCommands(registry);
     addRecordCommands(registry);
     addNavigationCommands(registry);
+    addExchangeCommands(registry);
     return registry;
 }

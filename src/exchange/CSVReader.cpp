@@ -56,6 +56,7 @@ CSVReader::Result CSVReader::read(const QByteArray &bytes, const Options &option
     const qsizetype n = text.size();
     int line = 1;
     int fieldLine = 1;
+    int startLine = 1;
     bool lineHasText = false;
 
     auto endField = [&] {
@@ -68,8 +69,10 @@ CSVReader::Result CSVReader::read(const QByteArray &bytes, const Options &option
     };
     auto endLine = [&] {
         endField();
-        if (lineHasText)
+        if (lineHasText) {
             result.lines.append(fields);
+            result.lineNumbers.append(startLine);
+        }
         fields.clear();
         lineHasText = false;
     };
@@ -158,6 +161,7 @@ CSVReader::Result CSVReader::read(const QByteArray &bytes, const Options &option
         }
         endLine();
         skipLineEnd();
+        startLine = line;
     }
     // The last line without its line end (after a separator at the very end: one empty field).
     if (lineHasText)

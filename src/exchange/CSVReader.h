@@ -29,6 +29,8 @@ public:
     struct Result
     {
         QList<QStringList> lines;
+        // The line of the text (from 1) where each of `lines` starts.
+        QList<int> lineNumbers;
         // Empty when the text was read; else the fault, and the line (from 1) where it is.
         QString error;
         int errorLine = 0;

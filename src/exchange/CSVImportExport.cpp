@@ -7,10 +7,13 @@
 #include "core/Record.h"
 #include "core/RecordNotes.h"
 #include "records/RecordController.h"
+#include "records/RecordPackageFiles.h"
 #include "store/ManagedObjectContext.h"
 #include "store/ToManySet.h"
 #include "store/UndoManager.h"
 
+#include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
 
@@ -372,8 +375,17 @@ QList<Record *> CSVImportExport::handleMakeRecordsFromCSV(RecordController &cont
         Record *record = controller.addNewRecord({ { QStringLiteral("source"), RecordController::SourceCSV } });
         if (!record) {
             if (error)
-                *error = QStringLiteral("record %1 could not be made: its folder or thumbnail could not be written")
+                *error = QStringLiteral("record %1 could not be made: its folder or thumbnail could not be written; "
+                                        "nothing was imported")
                              .arg(made.size() + 1);
+            // A file is imported whole or not at all: the records made so far go
+            // again, with their folders and thumbnails.
+            for (Record *m : std::as_const(made)) {
+                QDir().rmdir(RecordPackageFiles::filesFolder(controller.packagePath(), m->recordIDText()));
+                QFile::remove(RecordPackageFiles::thumbnailPath(controller.packagePath(), m->recordIDText()));
+                context.deleteObject(m);
+            }
+            made.clear();
             break;
         }
         for (auto it = r.values.cbegin(); it != r.values.cend(); ++it)

@@ -74,7 +74,8 @@ public:
     // Makes the records through `controller` (silently, each filed in its
     // category), finding categories, locations, payment methods, vendors and
     // manufacturers by their exact names and making the missing ones; one undo
-    // step when the context has an undo manager. Does not save.
+    // step when the context has an undo manager. Does not save. When a record
+    // cannot be made, the ones made before it are deleted again: none, and `error`.
     static QList<Record *> handleMakeRecordsFromCSV(RecordController &controller, const QList<ImportedRecord> &records,
                                                     QString *error);
 

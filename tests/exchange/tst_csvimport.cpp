@@ -209,6 +209,23 @@ private slots:
         QCOMPARE(lib.context->executeFetchRequest({ QStringLiteral("Record"), Predicate(), {}, 0 }).size(), 0);
         lib.context->setUndoManager(nullptr);
     }
+
+    // Record folders cannot be made (Files is a plain file): an error, no record.
+    void recordsThatCannotBeMade()
+    {
+        TestLibrary lib;
+        QFile blocker(QDir(lib.package).filePath("Files"));
+        QVERIFY(blocker.open(QIODevice::WriteOnly));
+        blocker.close();
+        RecordController controller(lib.context.get(), lib.package);
+        QString error;
+        const auto records = CSVImportExport::readRecords({ { { "Item", "Saw" } }, { { "Item", "Drill" } } }, { 2, 3 },
+                                                          {}, {}, m_us, m_today, &error);
+        QVERIFY(records);
+        QVERIFY(CSVImportExport::handleMakeRecordsFromCSV(controller, *records, &error).isEmpty());
+        QVERIFY(error.contains("nothing was imported"));
+        QCOMPARE(lib.context->executeFetchRequest({ QStringLiteral("Record"), Predicate(), {}, 0 }).size(), 0);
+    }
 };
 
 QTEST_GUILESS_MAIN(TestCSVImport)

@@ -190,12 +190,13 @@ int runImportCsv(CliContext &ctx, const QStringList &args)
 
     RecordController controller(&context, library->packagePath());
     const QList<Record *> made = CSVImportExport::handleMakeRecordsFromCSV(controller, *records, &error);
-    if (!library->save(ctx))
-        return 1;
     if (!error.isEmpty()) {
-        ctx.err << file << ": " << error << "; " << made.size() << " records were made\n";
+        ctx.err << file << ": " << error << '\n';
+        library->save(ctx); // takes back what the records' creation saved
         return 1;
     }
+    if (!library->save(ctx))
+        return 1;
     ctx.out << made.size() << '\n';
     return 0;
 }

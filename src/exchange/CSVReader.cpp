@@ -110,12 +110,6 @@ CSVReader::Result CSVReader::read(const QByteArray &bytes, const Options &option
                     closed = true;
                     break;
                 }
-                if (c == backslash && options.backslashEscapes && i + 1 < n && escapable(text.at(i + 1))) {
-                    value += text.at(i + 1);
-                    raw += text.mid(i, 2);
-                    i += 2;
-                    continue;
-                }
                 if (isLineEnd(c)) {
                     // A line break inside quotes is part of the value; CRLF (a file
                     // saved with Windows line ends) becomes the LF the program uses.

@@ -15,9 +15,12 @@ public:
     struct Options
     {
         QChar separator = QLatin1Char(',');
-        // A backslash before a double quote, the separator or another backslash
-        // makes that character plain text. Before anything else it is kept, so a
-        // path such as C:\temp in a spreadsheet file reads unchanged.
+        // In an unquoted field, a backslash before a double quote, the separator
+        // or another backslash makes that character plain text; before anything
+        // else it is kept, so a path such as C:\temp reads unchanged. Inside
+        // quotes a backslash is plain text: quoted fields follow the doubled-quote
+        // rule alone, as the export writes every text holding a backslash, so an
+        // exported file reads back unchanged.
         bool backslashEscapes = true;
         // Enclosing quotes removed, doubled quotes and escapes resolved; off, every
         // field is its text as written.

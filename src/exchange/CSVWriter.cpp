@@ -10,6 +10,7 @@ bool needsQuotes(const QString &text)
         switch (c.unicode()) {
         case ',':
         case '"':
+        case '\\': // bare, it would escape the next character for our own reader
         case 0x000A: // line feed
         case 0x000B: // vertical tab
         case 0x000C: // form feed

@@ -9,7 +9,8 @@ namespace CSVWriter {
 
 // A field as written: unchanged, or enclosed in double quotes with every double
 // quote doubled when it holds a comma, a double quote or any line-break character
-// (a reader that splits lines on any of them would otherwise cut the record).
+// (a reader that splits lines on any of them would otherwise cut the record), or
+// a backslash (which the import reads as an escape outside quotes only).
 QString field(const QString &text);
 
 // One line of fields, with its line feed.

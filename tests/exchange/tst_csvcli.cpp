@@ -82,11 +82,11 @@ private slots:
         const QString source = m_dir.filePath("RoundTrip.stashlyd");
         const QString copy = m_dir.filePath("Copy.stashlyd");
         const QList<QStringList> records = {
-            { "item=Mixer, large", "manufacturer=Mix Co", "model=M\"2", "serialNumber=S1", "purchasePrice=1234.5",
-              "paymentMethod=Visa", "location=Home", "condition=4", "warrantyLengthNumber=2",
-              "warrantyLengthIncrement=Years", "xWarrantyLengthNumber=6", "xWarrantyLengthIncrement=Months",
-              "replacementCost=99", "vendorName=Shop", "purchaseDate=2023-04-05", "recordQty=3",
-              "notes=first, line\nsecond \"line\"" },
+            { "item=Mixer, large", "manufacturer=Mix Co", "model=M\"2", "purchasePrice=1234.5", "paymentMethod=Visa",
+              "location=Home", "condition=4", "warrantyLengthNumber=2", "warrantyLengthIncrement=Years",
+              "xWarrantyLengthNumber=6", "xWarrantyLengthIncrement=Months", "replacementCost=99", "vendorName=Shop",
+              "purchaseDate=2023-04-05", "recordQty=3",
+              "notes=first, line\nsecond \"line\" in C:\\dir\\ \\\"quoted\\\"", "serialNumber=A\\B\\" },
             { "--category", "Kitchen", "item=Kettle", "location=Work", "purchaseDate=1999-12-31" },
         };
         for (const QStringList &r : records) {

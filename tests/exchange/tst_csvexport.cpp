@@ -44,6 +44,8 @@ private slots:
         QTest::newRow("line separator") << QString("a") + QChar(0x2028) + "b" << QString("\"a") + QChar(0x2028) + "b\"";
         QTest::newRow("paragraph separator")
             << QString("a") + QChar(0x2029) + "b" << QString("\"a") + QChar(0x2029) + "b\"";
+        QTest::newRow("backslash") << "C:\\dir\\"
+                                   << "\"C:\\dir\\\"";
         QTest::newRow("tab stays bare") << "a\tb"
                                         << "a\tb";
         QTest::newRow("semicolon stays bare") << "a;b"

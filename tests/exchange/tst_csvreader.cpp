@@ -32,7 +32,8 @@ private slots:
         QTest::newRow("trimmed") << QByteArray("  a \t,\t b  \n") << Lines { { "a", "b" } };
         QTest::newRow("spaces around quotes") << QByteArray(" \"a,b\" , c") << Lines { { "a,b", "c" } };
         QTest::newRow("escaped comma") << QByteArray("a\\,b,c") << Lines { { "a,b", "c" } };
-        QTest::newRow("escaped quote in quotes") << QByteArray("\"a\\\"b\"") << Lines { { "a\"b" } };
+        QTest::newRow("backslash in quotes is text")
+            << QByteArray("\"C:\\dir\\\",\"say \\\"\"hi\"") << Lines { { "C:\\dir\\", "say \\\"hi" } };
         QTest::newRow("escaped backslash") << QByteArray("a\\\\b") << Lines { { "a\\b" } };
         QTest::newRow("other backslash kept") << QByteArray("C:\\temp,x") << Lines { { "C:\\temp", "x" } };
         QTest::newRow("bare quote inside a field") << QByteArray("12\" ruler") << Lines { { "12\" ruler" } };

@@ -6,6 +6,8 @@
 #include "navigation/NavigationControllers.h"
 #include "navigation/SmartFolderController.h"
 #include "navigation/SourceListController.h"
+#include "navigation/VisibleAssetController.h"
+#include "ui/CSVExportCommand.h"
 #include "ui/MainWindow.h"
 #include "ui/RecordArea.h"
 #include "ui/RecordForm.h"
@@ -54,6 +56,7 @@ QList<QAction *> NavigationPanes::recordContextActions() const
 
 void NavigationPanes::buildCommands()
 {
+    m_csvExport = new CSVExportCommand(m_window, &VisibleAssetController::sharedManager().recordArrayController());
     m_newSmartFolder
         = new QAction(QIcon(QStringLiteral(":/icons/smartFolder@2x.png")), tr("New Smart Folder..."), this);
     m_newSmartFolder->setObjectName(QStringLiteral("newSmartFolderAction"));

@@ -2,6 +2,7 @@
 
 #include <QObject>
 
+class CSVExportCommand;
 class ManagedObjectContext;
 class MainWindow;
 class NavigationControllers;
@@ -29,6 +30,7 @@ public:
     RecordForm *recordForm() const { return m_form; }
     SmartFolderSheet *smartFolderSheet() const { return m_sheet; }
     QAction *newSmartFolderAction() const { return m_newSmartFolder; }
+    CSVExportCommand *csvExport() const { return m_csvExport; }
 
 private:
     void buildCommands();
@@ -43,4 +45,5 @@ private:
     SmartFolderSheet *m_sheet;
     QAction *m_newSmartFolder = nullptr;
     QAction *m_editSource = nullptr;
+    CSVExportCommand *m_csvExport = nullptr;
 };

@@ -1,5 +1,6 @@
 #include "CliCommand.h"
 #include "DecodeCommands.h"
+#include "ExchangeCommands.h"
 #include "LibraryCommands.h"
 #include "NavigationCommands.h"
 #include "PredicateCommands.h"
@@ -17,5 +18,6 @@ CliRegistry makeCliRegistry()
     addDecodeCommands(registry);
     addRecordCommands(registry);
     addNavigationCommands(registry);
+    addExchangeCommands(registry);
     return registry;
 }

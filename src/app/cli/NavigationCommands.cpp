@@ -1,6 +1,7 @@
 #include "NavigationCommands.h"
 
 #include "CliLibrary.h"
+#include "CliRecordList.h"
 
 #include "core/EntityNameChecker.h"
 #include "core/Record.h"
@@ -32,22 +33,6 @@ int usage(CliContext &ctx, const QString &text)
 {
     ctx.err << "Usage: stashly-cli [--library PATH] " << text << '\n';
     return 2;
-}
-
-QList<ManagedObject *> objectsNamed(ManagedObjectContext &context, const QString &entity, const QString &key,
-                                    const QString &name)
-{
-    return context.executeFetchRequest(
-        { entity, Predicate::fromFormat(QStringLiteral("%K == %@"), { key, name }), {}, 0 });
-}
-
-QStringList namesOf(ManagedObjectContext &context, const QString &entity, const QString &key)
-{
-    QStringList names;
-    for (const ManagedObject *o : context.executeFetchRequest({ entity, Predicate(), {}, 0 }))
-        names.append(o->valueForKey(key).toString());
-    names.sort(Qt::CaseInsensitive);
-    return names;
 }
 
 // A cell of the tsv and csv forms: the value as the JSON form writes it.
@@ -87,7 +72,6 @@ int runList(CliContext &ctx, const QStringList &args)
 {
     QString category, smartFolder, search, format = QStringLiteral("tsv");
     QStringList locations;
-    bool hasSearch = false;
     for (int i = 0; i < args.size(); ++i) {
         const QString &a = args.at(i);
         if (i + 1 >= args.size())
@@ -97,10 +81,9 @@ int runList(CliContext &ctx, const QStringList &args)
             category = value;
         else if (a == QLatin1String("--smart-folder"))
             smartFolder = value;
-        else if (a == QLatin1String("--search")) {
+        else if (a == QLatin1String("--search"))
             search = value;
-            hasSearch = true;
-        } else if (a == QLatin1String("--location"))
+        else if (a == QLatin1String("--location"))
             locations.append(value);
         else if (a == QLatin1String("--format"))
             format = value;
@@ -114,57 +97,11 @@ int runList(CliContext &ctx, const QStringList &args)
     std::unique_ptr<CliLibrary> library = CliLibrary::open(ctx, CliLibrary::Access::Read);
     if (!library)
         return 1;
-    ManagedObjectContext &context = library->context();
-
-    // Only rows and locations the window could show can be chosen.
-    QString rowType = SourceListItem::rowTypeAll;
-    QString rowName = SourceListItem::allRecordsTitle;
-    if (!category.isEmpty()) {
-        if (objectsNamed(context, QStringLiteral("Category"), QStringLiteral("categoryName"), category).isEmpty()) {
-            ctx.err << "No category named \"" << category << "\". The categories are: "
-                    << namesOf(context, QStringLiteral("Category"), QStringLiteral("categoryName"))
-                           .join(QLatin1String(", "))
-                    << '\n';
-            return 1;
-        }
-        rowType = SourceListItem::rowTypeCategory;
-        rowName = category;
-    } else if (!smartFolder.isEmpty()) {
-        if (objectsNamed(context, SmartFolder::entityName, SmartFolder::smartFolderNameKey, smartFolder).isEmpty()) {
-            ctx.err
-                << "No smart folder named \"" << smartFolder << "\". The smart folders are: "
-                << namesOf(context, SmartFolder::entityName, SmartFolder::smartFolderNameKey).join(QLatin1String(", "))
-                << '\n';
-            return 1;
-        }
-        rowType = SourceListItem::rowTypeSmart;
-        rowName = smartFolder;
-    }
-    const QStringList known = namesOf(context, QStringLiteral("Location"), QStringLiteral("locationName"));
-    for (const QString &l : std::as_const(locations)) {
-        if (!known.contains(l)) {
-            ctx.err << "No location named \"" << l << "\". The locations are: " << known.join(QLatin1String(", "))
-                    << '\n';
-            return 1;
-        }
-    }
-
-    // The filters the location bar and the search field make, combined as the views combine them.
-    const Predicate locationFilter
-        = locations.isEmpty() ? Predicate() : Predicate::fromFormat(QStringLiteral("location IN %@"), { locations });
-    const Predicate searchFilter
-        = hasSearch && !search.isEmpty() ? SearchPredicate::forSearchText(search) : Predicate();
-    const QList<ManagedObject *> folders = context.executeFetchRequest({ SmartFolder::entityName, Predicate(), {}, 0 });
-    const Predicate filter
-        = RecordFilterCombination::combinedFilter(locationFilter, searchFilter, rowType, rowName, folders)
-              .value_or(Predicate::falsePredicate());
-
-    VisibleAssetController &assets = VisibleAssetController::sharedManager();
-    assets.setManagedObjectContext(&context);
-    assets.recordArrayController().setSortDescriptors(ListViewController::defaultSortDescriptors());
-    assets.reloadRecordList(filter);
-    const QList<ManagedObject *> records = assets.recordArrayController().arrangedObjects();
-    assets.setManagedObjectContext(nullptr);
+    const std::optional<QList<ManagedObject *>> listed
+        = cliListedRecords(ctx, library->context(), category, smartFolder, search, locations);
+    if (!listed)
+        return 1;
+    const QList<ManagedObject *> &records = *listed;
 
     if (format != QLatin1String("json"))
         ctx.out << (format == QLatin1String("csv") ? kColumns.join(QLatin1Char(',')) : kColumns.join(QLatin1Char('\t')))
@@ -240,7 +177,7 @@ int runSmartFolder(CliContext &ctx, const QStringList &args)
         if (!library)
             return 1;
         const QList<ManagedObject *> found
-            = objectsNamed(library->context(), SmartFolder::entityName, SmartFolder::smartFolderNameKey, args.at(1));
+            = cliObjectsNamed(library->context(), SmartFolder::entityName, SmartFolder::smartFolderNameKey, args.at(1));
         if (found.isEmpty()) {
             ctx.err << "No smart folder named \"" << args.at(1) << "\"\n";
             return 1;

@@ -80,3 +80,18 @@ std::optional<QList<ManagedObject *>> cliListedRecords(CliContext &ctx, ManagedO
     assets.setManagedObjectContext(nullptr);
     return records;
 }
+
+bool cliTakeRecordChoice(const QString &option, const QString &value, bool withLocations, CliRecordChoice *choice)
+{
+    if (option == QLatin1String("--category"))
+        choice->category = value;
+    else if (option == QLatin1String("--smart-folder"))
+        choice->smartFolder = value;
+    else if (option == QLatin1String("--search"))
+        choice->search = value;
+    else if (withLocations && option == QLatin1String("--location"))
+        choice->locations.append(value);
+    else
+        return false;
+    return true;
+}

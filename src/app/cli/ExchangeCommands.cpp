@@ -32,29 +32,18 @@ int runExportCsv(CliContext &ctx, const QStringList &args)
     if (args.isEmpty() || args.first().startsWith(QLatin1String("--")))
         return usage(ctx, kExportUsage);
     const QString file = args.first();
-    QString category, smartFolder, search;
-    for (int i = 1; i < args.size(); ++i) {
-        const QString &a = args.at(i);
-        if (i + 1 >= args.size())
+    CliRecordChoice choice;
+    for (int i = 1; i < args.size(); i += 2)
+        if (i + 1 >= args.size() || !cliTakeRecordChoice(args.at(i), args.at(i + 1), false, &choice))
             return usage(ctx, kExportUsage);
-        const QString value = args.at(++i);
-        if (a == QLatin1String("--category"))
-            category = value;
-        else if (a == QLatin1String("--smart-folder"))
-            smartFolder = value;
-        else if (a == QLatin1String("--search"))
-            search = value;
-        else
-            return usage(ctx, kExportUsage);
-    }
-    if (!category.isEmpty() && !smartFolder.isEmpty())
+    if (!choice.category.isEmpty() && !choice.smartFolder.isEmpty())
         return usage(ctx, kExportUsage);
 
     std::unique_ptr<CliLibrary> library = CliLibrary::open(ctx, CliLibrary::Access::Read);
     if (!library)
         return 1;
     const std::optional<QList<ManagedObject *>> records
-        = cliListedRecords(ctx, library->context(), category, smartFolder, search, {});
+        = cliListedRecords(ctx, library->context(), choice.category, choice.smartFolder, choice.search, {});
     if (!records)
         return 1;
     QString error, written;

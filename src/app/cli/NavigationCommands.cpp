@@ -2,6 +2,7 @@
 
 #include "CliLibrary.h"
 #include "CliRecordList.h"
+#include "exchange/CSVWriter.h"
 
 #include "core/EntityNameChecker.h"
 #include "core/Record.h"
@@ -58,47 +59,27 @@ QString tsvCell(QString text)
     return text;
 }
 
-QString csvCell(const QString &text)
-{
-    if (!text.contains(QLatin1Char(',')) && !text.contains(QLatin1Char('"')) && !text.contains(QLatin1Char('\n'))
-        && !text.contains(QLatin1Char('\r')))
-        return text;
-    QString quoted = text;
-    quoted.replace(QLatin1Char('"'), QLatin1String("\"\""));
-    return QLatin1Char('"') + quoted + QLatin1Char('"');
-}
-
 int runList(CliContext &ctx, const QStringList &args)
 {
-    QString category, smartFolder, search, format = QStringLiteral("tsv");
-    QStringList locations;
-    for (int i = 0; i < args.size(); ++i) {
-        const QString &a = args.at(i);
+    CliRecordChoice choice;
+    QString format = QStringLiteral("tsv");
+    for (int i = 0; i < args.size(); i += 2) {
         if (i + 1 >= args.size())
             return usage(ctx, kListUsage);
-        const QString value = args.at(++i);
-        if (a == QLatin1String("--category"))
-            category = value;
-        else if (a == QLatin1String("--smart-folder"))
-            smartFolder = value;
-        else if (a == QLatin1String("--search"))
-            search = value;
-        else if (a == QLatin1String("--location"))
-            locations.append(value);
-        else if (a == QLatin1String("--format"))
-            format = value;
-        else
+        if (args.at(i) == QLatin1String("--format"))
+            format = args.at(i + 1);
+        else if (!cliTakeRecordChoice(args.at(i), args.at(i + 1), true, &choice))
             return usage(ctx, kListUsage);
     }
-    if ((!category.isEmpty() && !smartFolder.isEmpty())
+    if ((!choice.category.isEmpty() && !choice.smartFolder.isEmpty())
         || !QStringList { QStringLiteral("tsv"), QStringLiteral("json"), QStringLiteral("csv") }.contains(format))
         return usage(ctx, kListUsage);
 
     std::unique_ptr<CliLibrary> library = CliLibrary::open(ctx, CliLibrary::Access::Read);
     if (!library)
         return 1;
-    const std::optional<QList<ManagedObject *>> listed
-        = cliListedRecords(ctx, library->context(), category, smartFolder, search, locations);
+    const std::optional<QList<ManagedObject *>> listed = cliListedRecords(
+        ctx, library->context(), choice.category, choice.smartFolder, choice.search, choice.locations);
     if (!listed)
         return 1;
     const QList<ManagedObject *> &records = *listed;
@@ -117,7 +98,7 @@ int runList(CliContext &ctx, const QStringList &args)
         }
         QStringList cells;
         for (const QString &key : kColumns)
-            cells.append(format == QLatin1String("csv") ? csvCell(cellText(*record, key))
+            cells.append(format == QLatin1String("csv") ? CSVWriter::field(cellText(*record, key))
                                                         : tsvCell(cellText(*record, key)));
         ctx.out << cells.join(format == QLatin1String("csv") ? QLatin1Char(',') : QLatin1Char('\t')) << '\n';
     }

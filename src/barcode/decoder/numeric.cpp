@@ -35,19 +35,35 @@ void convolve_1d(int k, const float *kernel, int n, const float *source, float *
     const int hi = std::min(to, n - half);
     if (lo >= hi || k <= 0)
         return;
-    // Tap-major order so that the inner loop runs over consecutive samples;
-    // every sample still sums its taps in the order 0..k-1, in double.
-    thread_local std::vector<double> acc;
-    acc.assign(hi - lo, 0.0);
-    for (int i = 0; i < k; ++i) {
-        const double w = kernel[i];
-        const float *s = source + lo - half + i;
-        double *a = acc.data();
-        for (int j = 0, m = hi - lo; j < m; ++j)
-            a[j] += w * s[j];
+    // Blocks of outputs, tap-major inside a block so that the inner loop
+    // runs over consecutive samples and a full block's sums stay in
+    // registers; every sample still sums its taps in the order 0..k-1, in
+    // double, starting from zero.
+    constexpr int BLOCK = 32;
+    int j0 = lo;
+    for (; j0 + BLOCK <= hi; j0 += BLOCK) {
+        double acc[BLOCK] = {};
+        const float *s = source + j0 - half;
+        for (int i = 0; i < k; ++i) {
+            const double wi = kernel[i];
+            for (int j = 0; j < BLOCK; ++j)
+                acc[j] += wi * s[i + j];
+        }
+        for (int j = 0; j < BLOCK; ++j)
+            destination[j0 + j] = static_cast<float>(acc[j]);
     }
-    for (int j = lo; j < hi; ++j)
-        destination[j] = static_cast<float>(acc[j - lo]);
+    if (j0 < hi) {
+        const int m = hi - j0;
+        double acc[BLOCK] = {};
+        const float *s = source + j0 - half;
+        for (int i = 0; i < k; ++i) {
+            const double wi = kernel[i];
+            for (int j = 0; j < m; ++j)
+                acc[j] += wi * s[i + j];
+        }
+        for (int j = 0; j < m; ++j)
+            destination[j0 + j] = static_cast<float>(acc[j]);
+    }
 }
 
 void median(int n, const float *values, int from, int to, float *minimum, float *p5, float *p50, float *p95,

@@ -21,6 +21,25 @@ void compute_gaussian_kernel(int count, float *values, double sigma)
         values[i] = static_cast<float>(values[i] / sum);
 }
 
+namespace {
+
+// Outputs [j0, j0 + B) of the convolution, tap-major so that the inner loop
+// runs over consecutive samples and the sums stay in registers. Every
+// output sums its taps in the order 0..k-1, in double, starting from zero.
+template<int B> inline void convolve_block(int k, const float *kernel, const float *s, float *destination)
+{
+    double acc[B] = {};
+    for (int i = 0; i < k; ++i) {
+        const double w = kernel[i];
+        for (int j = 0; j < B; ++j)
+            acc[j] += w * s[i + j];
+    }
+    for (int j = 0; j < B; ++j)
+        destination[j] = static_cast<float>(acc[j]);
+}
+
+} // namespace
+
 // The hottest loop of the decoder (every candidate digit is blurred):
 // vectorised, in wider registers where the processor has them. The sums
 // are the same in every variant.
@@ -35,34 +54,32 @@ void convolve_1d(int k, const float *kernel, int n, const float *source, float *
     const int hi = std::min(to, n - half);
     if (lo >= hi || k <= 0)
         return;
-    // Blocks of outputs, tap-major inside a block so that the inner loop
-    // runs over consecutive samples and a full block's sums stay in
-    // registers; every sample still sums its taps in the order 0..k-1, in
-    // double, starting from zero.
-    constexpr int BLOCK = 32;
-    int j0 = lo;
-    for (; j0 + BLOCK <= hi; j0 += BLOCK) {
-        double acc[BLOCK] = {};
-        const float *s = source + j0 - half;
-        for (int i = 0; i < k; ++i) {
-            const double wi = kernel[i];
-            for (int j = 0; j < BLOCK; ++j)
-                acc[j] += wi * s[i + j];
+    // Whole blocks; the last block ends at hi and may overlap the one
+    // before it, which only writes the same values again (each output's
+    // sum depends on nothing but its own samples).
+    const auto blocks = [&]<int B>() {
+        for (int j = lo;; j += B) {
+            const int j0 = std::min(j, hi - B);
+            convolve_block<B>(k, kernel, source + j0 - half, destination + j0);
+            if (j0 + B >= hi)
+                return;
         }
-        for (int j = 0; j < BLOCK; ++j)
-            destination[j0 + j] = static_cast<float>(acc[j]);
-    }
-    if (j0 < hi) {
-        const int m = hi - j0;
-        double acc[BLOCK] = {};
-        const float *s = source + j0 - half;
+    };
+    const int m = hi - lo;
+    if (m >= 32) {
+        blocks.template operator()<32>();
+    } else if (m >= 8) {
+        blocks.template operator()<8>();
+    } else {
+        double acc[8] = {};
+        const float *s = source + lo - half;
         for (int i = 0; i < k; ++i) {
-            const double wi = kernel[i];
+            const double w = kernel[i];
             for (int j = 0; j < m; ++j)
-                acc[j] += wi * s[i + j];
+                acc[j] += w * s[i + j];
         }
         for (int j = 0; j < m; ++j)
-            destination[j0 + j] = static_cast<float>(acc[j]);
+            destination[lo + j] = static_cast<float>(acc[j]);
     }
 }
 

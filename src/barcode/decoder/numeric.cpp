@@ -23,16 +23,32 @@ void compute_gaussian_kernel(int count, float *values, double sigma)
 
 namespace {
 
+// Kernels up to this long (the decoder's are at most 51 taps) have their
+// samples widened once per block.
+constexpr int MAX_WIDENED_TAPS = 64;
+
 // Outputs [j0, j0 + B) of the convolution, tap-major so that the inner loop
 // runs over consecutive samples and the sums stay in registers. Every
 // output sums its taps in the order 0..k-1, in double, starting from zero.
 template<int B> inline void convolve_block(int k, const float *kernel, const float *s, float *destination)
 {
     double acc[B] = {};
-    for (int i = 0; i < k; ++i) {
-        const double w = kernel[i];
-        for (int j = 0; j < B; ++j)
-            acc[j] += w * s[i + j];
+    if (k <= MAX_WIDENED_TAPS) {
+        // The samples widened to double once, not once per tap.
+        double wide[B + MAX_WIDENED_TAPS - 1];
+        for (int i = 0; i < B + k - 1; ++i)
+            wide[i] = s[i];
+        for (int i = 0; i < k; ++i) {
+            const double w = kernel[i];
+            for (int j = 0; j < B; ++j)
+                acc[j] += w * wide[i + j];
+        }
+    } else {
+        for (int i = 0; i < k; ++i) {
+            const double w = kernel[i];
+            for (int j = 0; j < B; ++j)
+                acc[j] += w * s[i + j];
+        }
     }
     for (int j = 0; j < B; ++j)
         destination[j] = static_cast<float>(acc[j]);

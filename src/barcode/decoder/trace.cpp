@@ -58,7 +58,7 @@ void adaptive_threshold(const cv::Mat &gray, cv::Mat &threshold, int half_window
         int sum = 0;
         for (int i = 0; i <= std::min(r - 1, w - 1); ++i)
             sum += g[i];
-        for (int x = 0; x < w; ++x) {
+        const auto clipped = [&](int x) {
             if (x + r < w)
                 sum += g[x + r];
             if (x - r >= 0)
@@ -66,7 +66,18 @@ void adaptive_threshold(const cv::Mat &gray, cv::Mat &threshold, int half_window
             const int lo = std::max(0, x - r + 1);
             const int hi = std::min(w - 1, x + r);
             t[x] = static_cast<uchar>(quotient(sum, hi - lo + 1));
+        };
+        // Windows that reach past either edge are clipped; the ones between
+        // hold 2r pixels and need no checks.
+        int x = 0;
+        for (const int inner = std::min(r, w); x < inner; ++x)
+            clipped(x);
+        for (const int count = 2 * r; x < w - r; ++x) {
+            sum += g[x + r] - g[x - r];
+            t[x] = static_cast<uchar>(quotient(sum, count));
         }
+        for (; x < w; ++x)
+            clipped(x);
     }
 }
 

@@ -112,9 +112,10 @@ bool measure_quiet_zone(const cv::Mat &gray, const cv::Mat &threshold, const std
             std::fprintf(stderr, "could not measure from x=%d\n", b.middle.x);
         return false;
     }
-    std::vector<int> brightnesses, widths;
-    brightnesses.reserve(rows);
-    widths.reserve(rows);
+    // Kept from one call to the next: a row's zones allocate nothing.
+    thread_local std::vector<int> brightnesses, widths;
+    brightnesses.clear();
+    widths.clear();
     for (int y = b.top.y; y <= b.bottom.y; ++y) {
         const int x = b.trace[y];
         if (x < 0 || x >= w) {
@@ -191,7 +192,11 @@ int find_quiet_zones(const cv::Mat &gray, const cv::Mat &threshold, int n, const
 
 void fit_line(int k, const double *t, const point *points, point &at0, point &at1)
 {
-    std::vector<int> x0, y0, x1, y1;
+    thread_local std::vector<int> x0, y0, x1, y1;
+    x0.clear();
+    y0.clear();
+    x1.clear();
+    y1.clear();
     for (int i = 0; i < k; ++i)
         for (int j = i + 6; j < k; ++j) {
             const double dt = t[j] - t[i];
@@ -211,8 +216,11 @@ void fit_line(int k, const double *t, const point *points, point &at0, point &at
 void robust_corners(const std::vector<bar> &bars, int a, int b, point corners[4])
 {
     const int k = b - a + 1;
-    std::vector<double> t(k);
-    std::vector<point> tops(k), bottoms(k);
+    thread_local std::vector<double> t;
+    thread_local std::vector<point> tops, bottoms;
+    t.resize(k);
+    tops.resize(k);
+    bottoms.resize(k);
     const double first = bars[a].middle.x;
     const double span = bars[b].middle.x - first;
     for (int i = 0; i < k; ++i) {
@@ -277,7 +285,7 @@ double barcode_quality(const std::vector<bar> &bars, int n, const quiet_zone &le
 void find_barcode(const cv::Mat &gray, const cv::Mat &threshold, int n, const std::vector<bar> &bars, point corners[4],
                   bool verbose)
 {
-    std::vector<quiet_zone> lefts, rights;
+    thread_local std::vector<quiet_zone> lefts, rights;
     find_quiet_zones(gray, threshold, n, bars, -1, lefts, verbose);
     find_quiet_zones(gray, threshold, n, bars, +1, rights, verbose);
     if (lefts.empty() || rights.empty())

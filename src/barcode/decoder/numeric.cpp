@@ -21,6 +21,41 @@ void compute_gaussian_kernel(int count, float *values, double sigma)
         values[i] = static_cast<float>(values[i] / sum);
 }
 
+namespace {
+
+// Kernels up to this long (the decoder's are at most 51 taps) have their
+// samples widened once per block.
+constexpr int MAX_WIDENED_TAPS = 64;
+
+// Outputs [j0, j0 + B) of the convolution, tap-major so that the inner loop
+// runs over consecutive samples and the sums stay in registers. Every
+// output sums its taps in the order 0..k-1, in double, starting from zero.
+template<int B> inline void convolve_block(int k, const float *kernel, const float *s, float *destination)
+{
+    double acc[B] = {};
+    if (k <= MAX_WIDENED_TAPS) {
+        // The samples widened to double once, not once per tap.
+        double wide[B + MAX_WIDENED_TAPS - 1];
+        for (int i = 0; i < B + k - 1; ++i)
+            wide[i] = s[i];
+        for (int i = 0; i < k; ++i) {
+            const double w = kernel[i];
+            for (int j = 0; j < B; ++j)
+                acc[j] += w * wide[i + j];
+        }
+    } else {
+        for (int i = 0; i < k; ++i) {
+            const double w = kernel[i];
+            for (int j = 0; j < B; ++j)
+                acc[j] += w * s[i + j];
+        }
+    }
+    for (int j = 0; j < B; ++j)
+        destination[j] = static_cast<float>(acc[j]);
+}
+
+} // namespace
+
 // The hottest loop of the decoder (every candidate digit is blurred):
 // vectorised, in wider registers where the processor has them. The sums
 // are the same in every variant.
@@ -35,19 +70,33 @@ void convolve_1d(int k, const float *kernel, int n, const float *source, float *
     const int hi = std::min(to, n - half);
     if (lo >= hi || k <= 0)
         return;
-    // Tap-major order so that the inner loop runs over consecutive samples;
-    // every sample still sums its taps in the order 0..k-1, in double.
-    thread_local std::vector<double> acc;
-    acc.assign(hi - lo, 0.0);
-    for (int i = 0; i < k; ++i) {
-        const double w = kernel[i];
-        const float *s = source + lo - half + i;
-        double *a = acc.data();
-        for (int j = 0, m = hi - lo; j < m; ++j)
-            a[j] += w * s[j];
+    // Whole blocks; the last block ends at hi and may overlap the one
+    // before it, which only writes the same values again (each output's
+    // sum depends on nothing but its own samples).
+    const auto blocks = [&]<int B>() {
+        for (int j = lo;; j += B) {
+            const int j0 = std::min(j, hi - B);
+            convolve_block<B>(k, kernel, source + j0 - half, destination + j0);
+            if (j0 + B >= hi)
+                return;
+        }
+    };
+    const int m = hi - lo;
+    if (m >= 32) {
+        blocks.template operator()<32>();
+    } else if (m >= 8) {
+        blocks.template operator()<8>();
+    } else {
+        double acc[8] = {};
+        const float *s = source + lo - half;
+        for (int i = 0; i < k; ++i) {
+            const double w = kernel[i];
+            for (int j = 0; j < m; ++j)
+                acc[j] += w * s[i + j];
+        }
+        for (int j = 0; j < m; ++j)
+            destination[lo + j] = static_cast<float>(acc[j]);
     }
-    for (int j = lo; j < hi; ++j)
-        destination[j] = static_cast<float>(acc[j - lo]);
 }
 
 void median(int n, const float *values, int from, int to, float *minimum, float *p5, float *p50, float *p95,

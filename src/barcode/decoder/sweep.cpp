@@ -66,17 +66,6 @@ constexpr double BOX_HEIGHT = 0.1;
 // code has 59.
 constexpr int SCORE_EXTREMES_CAP = 60;
 
-struct cluster
-{
-    int head = -1;
-    int tail = -1;
-    int last_line = 0;
-    float from = 0;
-    float to = 0;
-    int count = 0;
-    double score = 0;
-};
-
 struct line_frame
 {
     double cx, cy; // image centre
@@ -295,7 +284,7 @@ void sweep_boxes(const cv::Mat &gray, sweep_buffers &buf, std::vector<swept_box>
     buf.extremes.resize(longest);
     const double radius = std::hypot(w, h) / 2;
     const int lines = int(2 * radius / spacing) + 1;
-    std::vector<cluster> clusters;
+    std::vector<cluster> &clusters = buf.clusters;
     for (int d = 0; d < SWEEP_DIRECTIONS; ++d) {
         const double angle = d * std::numbers::pi / SWEEP_DIRECTIONS;
         const line_frame f { (w - 1) / 2.0,   (h - 1) / 2.0,    std::cos(angle),

@@ -34,6 +34,19 @@ struct swept_box
     int direction = 0;
 };
 
+// Stretches of neighbouring lines joined into one code, as a chain through
+// sweep_buffers::members from head to tail.
+struct cluster
+{
+    int head = -1;
+    int tail = -1;
+    int last_line = 0;
+    float from = 0;
+    float to = 0;
+    int count = 0;
+    double score = 0;
+};
+
 // Reused buffers of the sweep: sized once per image, never per line or
 // per cluster; kept from one image to the next by a caller that reuses them.
 struct sweep_buffers
@@ -44,6 +57,7 @@ struct sweep_buffers
     std::vector<int> members;
     std::vector<double> offsets, froms, tos, slopes, left, right;
     std::vector<swept_box> kept;
+    std::vector<cluster> clusters;
 };
 
 // Line spacing of the sweep for an image: a code a tenth of the image wide

@@ -58,7 +58,7 @@ void adaptive_threshold(const cv::Mat &gray, cv::Mat &threshold, int half_window
         int sum = 0;
         for (int i = 0; i <= std::min(r - 1, w - 1); ++i)
             sum += g[i];
-        for (int x = 0; x < w; ++x) {
+        const auto clipped = [&](int x) {
             if (x + r < w)
                 sum += g[x + r];
             if (x - r >= 0)
@@ -66,25 +66,40 @@ void adaptive_threshold(const cv::Mat &gray, cv::Mat &threshold, int half_window
             const int lo = std::max(0, x - r + 1);
             const int hi = std::min(w - 1, x + r);
             t[x] = static_cast<uchar>(quotient(sum, hi - lo + 1));
+        };
+        // Windows that reach past either edge are clipped; the ones between
+        // hold 2r pixels and need no checks.
+        int x = 0;
+        for (const int inner = std::min(r, w); x < inner; ++x)
+            clipped(x);
+        for (const int count = 2 * r; x < w - r; ++x) {
+            sum += g[x + r] - g[x - r];
+            t[x] = static_cast<uchar>(quotient(sum, count));
         }
+        for (; x < w; ++x)
+            clipped(x);
     }
 }
 
 int find_peaks(const cv::Mat &gray, const cv::Mat &threshold, point from, point to, int max_peaks,
                std::vector<peak> &peaks)
 {
-    std::vector<uchar> g, t;
+    // Kept from one row to the next, like the peaks below.
+    thread_local std::vector<uchar> g, t;
     const int L = sample_line(gray, threshold, from, to, g, t);
     peaks.assign(std::max(0, max_peaks), peak());
     if (L < 6 || max_peaks <= 0)
         return 0;
 
     // Contrast step: a fifth of the 95th percentile of |gray - threshold|.
-    std::vector<int> contrast(L);
+    thread_local std::vector<int> contrast;
+    contrast.resize(L);
     for (int i = 0; i < L; ++i)
         contrast[i] = std::abs(int(g[i]) - int(t[i]));
-    std::sort(contrast.begin(), contrast.end());
-    const int d = std::max(2, contrast[L * 95 / 100] / 5);
+    // Only the one element is wanted, not the whole order.
+    const auto p95 = contrast.begin() + L * 95 / 100;
+    std::nth_element(contrast.begin(), p95, contrast.end());
+    const int d = std::max(2, *p95 / 5);
 
     int count = 0;
     int k = 0;
@@ -221,7 +236,7 @@ void adjust_outliers(const cv::Mat &gray, std::vector<bar> &bars, int n)
 int trace_barcode(const cv::Mat &gray, const cv::Mat &threshold, point from, point to, int max_peaks,
                   std::vector<int> &traces, std::vector<bar> &bars)
 {
-    std::vector<peak> peaks;
+    thread_local std::vector<peak> peaks;
     const int count = find_peaks(gray, threshold, from, to, max_peaks, peaks);
     if (count < 6)
         return 0;

@@ -275,6 +275,51 @@ int main(int argc, char **argv)
         }
     }
 
+    // Large pictures as `decode --raw` gets them: every tenth photo of the
+    // sets, decoded at its own size and scaled to 4000x3000, so that the cost
+    // per megapixel of both shows whether the search scales with the picture.
+    {
+        std::vector<double> smallPerMp, largePerMp;
+        int largeCorrect = 0, largeWrong = 0, largeCount = 0, index = 0;
+        for (const QString &set : sets) {
+            const QString dir = barcodes.filePath(set);
+            for (const Sample &s : manifest(dir)) {
+                if (index++ % 10 != 0)
+                    continue;
+                const QImage image = QImageReader(dir + QLatin1Char('/') + s.file).read();
+                if (image.isNull())
+                    continue;
+                const auto timed = [](const QImage &picture, std::string *text) {
+                    const cv::Mat frame = FrameConverter::rawFrame(picture);
+                    const auto t0 = std::chrono::steady_clock::now();
+                    *text = BarCodeDecoder::decode(frame);
+                    const auto t1 = std::chrono::steady_clock::now();
+                    const double mp = double(picture.width()) * picture.height() / 1e6;
+                    return std::chrono::duration<double, std::milli>(t1 - t0).count() / mp;
+                };
+                std::string text;
+                smallPerMp.push_back(timed(image, &text));
+                const QImage large = image.scaled(4000, 3000, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+                largePerMp.push_back(timed(large, &text));
+                ++largeCount;
+                if (QString::fromStdString(text) == s.expected)
+                    ++largeCorrect;
+                else if (!text.empty())
+                    ++largeWrong;
+            }
+        }
+        const auto median = [](std::vector<double> v) {
+            std::sort(v.begin(), v.end());
+            return v.empty() ? 0.0 : v[v.size() / 2];
+        };
+        std::printf("\nlarge pictures (%d photos scaled to 4000x3000, raw): %d correct, %d wrong\n", largeCount,
+                    largeCorrect, largeWrong);
+        std::printf("BENCH decoder_raw_own_size_ms_per_mp %.3f ms\n", median(smallPerMp));
+        std::printf("BENCH decoder_raw_4000x3000_ms_per_mp %.3f ms\n", median(largePerMp));
+        std::printf("BENCH decoder_raw_4000x3000_correct %d count\n", largeCorrect);
+        std::printf("BENCH decoder_raw_4000x3000_wrong %d count\n", largeWrong);
+    }
+
     // Rendered codes blurred by 0.8 to 1.2 modules (bars merged), with
     // noise and varying contrast, as a fixed-focus camera too close sees
     // them.

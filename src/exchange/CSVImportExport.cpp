@@ -175,6 +175,22 @@ QList<QVariantMap> CSVImportExport::lineDictionaries(const QList<QStringList> &l
     return dictionaries;
 }
 
+namespace {
+
+// The first run of digits at or after `from`: its start and end (equal when none).
+std::pair<qsizetype, qsizetype> firstDigits(const QString &text, qsizetype from)
+{
+    qsizetype start = from;
+    while (start < text.size() && !text.at(start).isDigit())
+        ++start;
+    qsizetype end = start;
+    while (end < text.size() && text.at(end).isDigit())
+        ++end;
+    return { start, end };
+}
+
+} // namespace
+
 std::optional<double> CSVImportExport::readAmount(const QString &text, const QLocale &locale)
 {
     // The locale's own form first, so that grouped thousands are not cut at the separator.
@@ -188,30 +204,17 @@ std::optional<double> CSVImportExport::readAmount(const QString &text, const QLo
     if (ok)
         return value;
     // Else the first decimal number: digits and an optional fraction.
-    qsizetype i = 0;
-    while (i < text.size() && !text.at(i).isDigit())
-        ++i;
-    qsizetype end = i;
-    while (end < text.size() && text.at(end).isDigit())
-        ++end;
+    auto [i, end] = firstDigits(text, 0);
     if (end == i)
         return std::nullopt;
-    if (end + 1 < text.size() && text.at(end) == QLatin1Char('.') && text.at(end + 1).isDigit()) {
-        ++end;
-        while (end < text.size() && text.at(end).isDigit())
-            ++end;
-    }
+    if (end + 1 < text.size() && text.at(end) == QLatin1Char('.') && text.at(end + 1).isDigit())
+        end = firstDigits(text, end + 1).second;
     return text.mid(i, end - i).toDouble();
 }
 
 std::optional<qlonglong> CSVImportExport::readWholeNumber(const QString &text)
 {
-    qsizetype i = 0;
-    while (i < text.size() && !text.at(i).isDigit())
-        ++i;
-    qsizetype end = i;
-    while (end < text.size() && text.at(end).isDigit())
-        ++end;
+    const auto [i, end] = firstDigits(text, 0);
     if (end == i)
         return std::nullopt;
     bool ok = false;

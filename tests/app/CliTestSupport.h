@@ -20,3 +20,9 @@ inline int runCliCaptured(const QStringList &args, QString *out = nullptr, QStri
         *err = e;
     return status;
 }
+
+// Runs stashly-cli in-process on the library package at `library`.
+inline int runCliOn(const QString &library, const QStringList &args, QString *out = nullptr, QString *err = nullptr)
+{
+    return runCliCaptured(QStringList { QStringLiteral("--library"), library } + args, out, err);
+}

@@ -26,9 +26,7 @@ class TestNavigationCli : public QObject
 
     int run(QStringList args, QString *out = nullptr, QString *err = nullptr)
     {
-        args.prepend(m_library);
-        args.prepend(QStringLiteral("--library"));
-        return runCliCaptured(args, out, err);
+        return runCliOn(m_library, args, out, err);
     }
 
     QStringList column(const QString &tsv, int index = 0)

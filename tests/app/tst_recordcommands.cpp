@@ -19,9 +19,7 @@ class TestRecordCommands : public QObject
 
     int run(QStringList args, QString *out = nullptr, QString *err = nullptr)
     {
-        args.prepend(m_library);
-        args.prepend(QStringLiteral("--library"));
-        return runCliCaptured(args, out, err);
+        return runCliOn(m_library, args, out, err);
     }
 
     QJsonObject show(const QString &id)

@@ -18,9 +18,7 @@ class TestCsvCli : public QObject
 
     int run(QStringList args, QString *out = nullptr, QString *err = nullptr)
     {
-        args.prepend(m_library);
-        args.prepend(QStringLiteral("--library"));
-        return runCliCaptured(args, out, err);
+        return runCliOn(m_library, args, out, err);
     }
 
     QStringList lines(const QString &path)

@@ -41,15 +41,10 @@ class TestLibrarySafety : public QObject
         return runCliCaptured(args, out, err);
     }
 
-    int runOn(const QString &library, const QStringList &args, QString *out = nullptr, QString *err = nullptr)
-    {
-        return runCliCaptured(QStringList { QStringLiteral("--library"), library } + args, out, err);
-    }
-
     QString addRecord(const QStringList &args = {})
     {
         QString out, err;
-        if (runOn(m_library, QStringList { QStringLiteral("add") } + args, &out, &err) != 0)
+        if (runCliOn(m_library, QStringList { QStringLiteral("add") } + args, &out, &err) != 0)
             qWarning("add failed: %s", qPrintable(err));
         return out.trimmed();
     }
@@ -131,8 +126,9 @@ private slots:
             QVERIFY2(line.contains(QLatin1String("is being changed by")), qPrintable(line));
 
         QString out;
-        QCOMPARE(runOn(m_library, { QStringLiteral("list"), QStringLiteral("--format"), QStringLiteral("json") }, &out),
-                 0);
+        QCOMPARE(
+            runCliOn(m_library, { QStringLiteral("list"), QStringLiteral("--format"), QStringLiteral("json") }, &out),
+            0);
         QSet<double> stored;
         for (const QString &line : out.split(QLatin1Char('\n'), Qt::SkipEmptyParts))
             stored.insert(QJsonDocument::fromJson(line.toUtf8()).object().value(QStringLiteral("recordID")).toDouble());
@@ -171,15 +167,16 @@ private slots:
 
         QVERIFY(!addRecord().isEmpty());
         QString info;
-        QCOMPARE(runOn(m_library, { QStringLiteral("info") }, &info), 0);
+        QCOMPARE(runCliOn(m_library, { QStringLiteral("info") }, &info), 0);
         QCOMPARE(countLine(info, QStringLiteral("SmartFolder")), 2);
         QCOMPARE(countLine(info, QStringLiteral("PaymentMethod")), 3);
         QCOMPARE(countLine(info, QStringLiteral("Currency")), 1);
         QCOMPARE(countLine(info, QStringLiteral("Group")), 8);
         QCOMPARE(countLine(info, QStringLiteral("Category")), 13); // the twelve and "Unfiled"
         QString out;
-        QCOMPARE(runOn(m_library, { QStringLiteral("list"), QStringLiteral("--format"), QStringLiteral("tsv") }, &out),
-                 0);
+        QCOMPARE(
+            runCliOn(m_library, { QStringLiteral("list"), QStringLiteral("--format"), QStringLiteral("tsv") }, &out),
+            0);
         const QStringList folders
             = QDir(m_library + QStringLiteral("/Files")).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
         QVERIFY(folders.size() >= countLine(info, QStringLiteral("Record")));
@@ -208,7 +205,7 @@ private slots:
 
         QVERIFY(!addRecord().isEmpty());
         QString info;
-        QCOMPARE(runOn(m_library, { QStringLiteral("info") }, &info), 0);
+        QCOMPARE(runCliOn(m_library, { QStringLiteral("info") }, &info), 0);
         QCOMPARE(countLine(info, QStringLiteral("SmartFolder")), 2);
         QCOMPARE(countLine(info, QStringLiteral("Currency")), 1);
         QCOMPARE(countLine(info, QStringLiteral("Record")), 2);
@@ -216,8 +213,38 @@ private slots:
             QVERIFY2(QFileInfo(m_library + QLatin1Char('/') + QLatin1String(folder)).isDir(), folder);
         // A later open leaves the defaults alone.
         QVERIFY(!addRecord().isEmpty());
-        QCOMPARE(runOn(m_library, { QStringLiteral("info") }, &info), 0);
+        QCOMPARE(runCliOn(m_library, { QStringLiteral("info") }, &info), 0);
         QCOMPARE(countLine(info, QStringLiteral("SmartFolder")), 2);
+    }
+
+    // A library from before the defaults' mark that has its smart folders
+    // counts as set up: it gets the mark, not a second set of defaults.
+    void olderLibraryWithDefaultsGetsOnlyTheMark()
+    {
+        QVERIFY(!addRecord().isEmpty());
+        const auto marks = [this] {
+            QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("marks"));
+            db.setDatabaseName(m_library + QStringLiteral("/sqldata"));
+            int count = -1;
+            if (db.open()) {
+                QSqlQuery q(db);
+                if (q.exec(QStringLiteral("SELECT count(*) FROM stashly_metadata WHERE key = 'firstRunDefaults'"))
+                    && q.next())
+                    count = q.value(0).toInt();
+                q.exec(QStringLiteral("DELETE FROM stashly_metadata WHERE key = 'firstRunDefaults'"));
+                db.close();
+            }
+            db = QSqlDatabase();
+            QSqlDatabase::removeDatabase(QStringLiteral("marks"));
+            return count;
+        };
+        QCOMPARE(marks(), 1); // and now it is gone, as in an older library
+        QVERIFY(!addRecord().isEmpty());
+        QCOMPARE(marks(), 1);
+        QString info;
+        QCOMPARE(runCliOn(m_library, { QStringLiteral("info") }, &info), 0);
+        QCOMPARE(countLine(info, QStringLiteral("SmartFolder")), 2);
+        QCOMPARE(countLine(info, QStringLiteral("Currency")), 1);
     }
 
     // Lock files planted in the package: never followed, never a crash; a
@@ -298,14 +325,14 @@ private slots:
         QString out, err;
         QElapsedTimer clock;
         clock.start();
-        QCOMPARE(runOn(m_library, { QStringLiteral("add") }, &out, &err), 1);
+        QCOMPARE(runCliOn(m_library, { QStringLiteral("add") }, &out, &err), 1);
         QVERIFY2(err.contains(message), qPrintable(err));
         QVERIFY2(err.size() < 1000, "a lock's texts are shown short");
         QCOMPARE(snapshot(m_library), before);
-        QCOMPARE(runOn(m_library, { QStringLiteral("--force"), QStringLiteral("add") }, &out, &err),
+        QCOMPARE(runCliOn(m_library, { QStringLiteral("--force"), QStringLiteral("add") }, &out, &err),
                  forceOpens ? 0 : 1);
         // Reading still works whatever lies there.
-        QCOMPARE(runOn(m_library, { QStringLiteral("info") }, &out, &err), 0);
+        QCOMPARE(runCliOn(m_library, { QStringLiteral("info") }, &out, &err), 0);
         QCOMPARE(out.contains(QLatin1String("Locked: yes")), !kind.startsWith(QLatin1String("writer")));
         QVERIFY2(clock.elapsed() < 60000, "a hostile lock must not make commands crawl");
 
@@ -374,18 +401,18 @@ private slots:
         const bool rootHadStore = QFileInfo::exists(QStringLiteral("/sqldata"));
 
         QString out, err;
-        QCOMPARE(runOn(given, { QStringLiteral("add") }, &out, &err), opens ? 0 : 1);
+        QCOMPARE(runCliOn(given, { QStringLiteral("add") }, &out, &err), opens ? 0 : 1);
         if (opens) {
             QVERIFY(QFileInfo(given + QStringLiteral("/sqldata")).isFile());
             QVERIFY(QFileInfo(given + QStringLiteral("/Files")).isDir());
-            QCOMPARE(runOn(given, { QStringLiteral("info") }, &out, &err), 0);
+            QCOMPARE(runCliOn(given, { QStringLiteral("info") }, &out, &err), 0);
         } else {
             QVERIFY2(err.contains(message), qPrintable(err));
             QCOMPARE(err.count(QLatin1Char('\n')), 1);
             QCOMPARE(snapshot(m_dir->path()), before);
             QCOMPARE(QFileInfo::exists(QStringLiteral("/sqldata")), rootHadStore);
             // Reading refuses the same paths.
-            QCOMPARE(runOn(given, { QStringLiteral("info") }, &out, &err), 1);
+            QCOMPARE(runCliOn(given, { QStringLiteral("info") }, &out, &err), 1);
         }
     }
 
@@ -471,7 +498,7 @@ private slots:
         for (const QStringList &args : { QStringList { QStringLiteral("add") }, QStringList { QStringLiteral("list") },
                                          QStringList { QStringLiteral("info") } }) {
             QString out, err;
-            QCOMPARE(runOn(m_library, args, &out, &err), 1);
+            QCOMPARE(runCliOn(m_library, args, &out, &err), 1);
             QVERIFY2(err.contains(QLatin1String("is damaged"))
                          && err.contains(QLatin1String("table of Record objects is missing")),
                      qPrintable(err));
@@ -504,7 +531,7 @@ private slots:
             QCOMPARE(::mkfifo(QFile::encodeName(store).constData(), 0644), 0);
         for (const char *command : { "info", "add" }) {
             QString out, err;
-            QCOMPARE(runOn(m_library, { QLatin1String(command) }, &out, &err), 1);
+            QCOMPARE(runCliOn(m_library, { QLatin1String(command) }, &out, &err), 1);
             QVERIFY2(err.contains(message), qPrintable(err));
         }
     }
@@ -516,9 +543,9 @@ private slots:
     {
         const QString id = addRecord({ QStringLiteral("item=Lamp"), QStringLiteral("notes=spare key under the mat") });
         QVERIFY(!id.isEmpty());
-        QCOMPARE(runOn(m_library,
-                       { QStringLiteral("smart-folder"), QStringLiteral("add"), QStringLiteral("Lamps"),
-                         QStringLiteral("item == \"Lamp\"") }),
+        QCOMPARE(runCliOn(m_library,
+                          { QStringLiteral("smart-folder"), QStringLiteral("add"), QStringLiteral("Lamps"),
+                            QStringLiteral("item == \"Lamp\"") }),
                  0);
         const QMap<QString, QString> before = snapshot(m_library);
         const QString settingsBefore = snapshot(m_dir->path()).value(QStringLiteral("settings.ini"));
@@ -534,7 +561,7 @@ private slots:
         };
         for (const QStringList &args : reads) {
             QString out, err;
-            QVERIFY2(runOn(m_library, args, &out, &err) == 0, qPrintable(args.join(QLatin1Char(' ')) + err));
+            QVERIFY2(runCliOn(m_library, args, &out, &err) == 0, qPrintable(args.join(QLatin1Char(' ')) + err));
             QVERIFY2(out.contains(QLatin1String("Lamp")) || args.first() == QLatin1String("info"),
                      qPrintable(args.join(QLatin1Char(' '))));
         }

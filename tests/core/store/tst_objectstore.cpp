@@ -388,6 +388,27 @@ private slots:
         QCOMPARE(tags.first()->valueForKey(QStringLiteral("tagName")).toString(), QStringLiteral("first"));
     }
 
+    // A change to an object that another context has since deleted fails the
+    // save instead of writing nothing and reporting success.
+    void anUpdateOfAVanishedRowFailsTheSave()
+    {
+        const QString file = path();
+        {
+            auto context = openStore(file);
+            context->insertNewObject(QStringLiteral("Tag"))->setValue(QStringLiteral("tagName"), QStringLiteral("old"));
+            QVERIFY(context->save());
+        }
+        auto deleting = openStore(file, ManagedObjectContext::OpenMode::OpenExisting);
+        auto changing = openStore(file, ManagedObjectContext::OpenMode::OpenExisting);
+        deleting->deleteObject(all(*deleting, QStringLiteral("Tag")).first());
+        QVERIFY(deleting->save());
+        all(*changing, QStringLiteral("Tag")).first()->setValue(QStringLiteral("tagName"), QStringLiteral("new"));
+        QString error;
+        QVERIFY(!changing->save(&error));
+        QVERIFY2(error.contains(QLatin1String("no longer in the file")), qPrintable(error));
+        QVERIFY(changing->hasChanges());
+    }
+
     void fetchFiltersAndSorts_data()
     {
         QTest::addColumn<QString>("format");
